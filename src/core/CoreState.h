@@ -70,6 +70,11 @@ struct CommandScheduler {
     // every queue operation: a queue operation that finds it clear knows it is replacing a write that
     // never left, and marks that write dirty again so no edit is dropped.
     uint8_t pendingWriteSent = 0;
+    // A program store asked for while a parameter or block was dirty or a write was still pending. It
+    // waits until the streamed writes are done, so the stored program holds every edit made before it,
+    // and then goes out from the idle state. Dropped by a handshake, a program load or an image write.
+    uint8_t storeDeferred = 0;
+    uint8_t deferredProgram = 0;
 };
 
 struct ReceiveState {
@@ -90,6 +95,8 @@ enum class CoreMessage : uint8_t {
 };
 
 // Everything the core needs from outside. Any hook may be left empty: the core then does nothing there.
+// Hooks are called synchronously on the core's thread and must not call back into the core (hand replies
+// and events over with a queued call).
 struct CoreHooks {
     // Serial and TCP: hand one whole frame to the active transport. The result is not looked at.
     std::function<void(const uint8_t* data, size_t size)> writeFrame;
@@ -110,7 +117,8 @@ struct CoreHooks {
     std::function<void()> imageReplaced;
     // One channel's parameters were replaced by a link join: rebuild that channel's curves.
     std::function<void(uint8_t kind, int channel)> channelCurvesChanged;
-    // Observers for tracing: every frame sent / every chunk received (for --trace and the soak).
+    // Observers for tracing (for --trace and the soak): every frame sent, and every received frame that
+    // passed its checks, each as the whole frame on the wire (three 0x5A through 0xAA).
     std::function<void(const uint8_t* data, size_t size)> traceSent;
     std::function<void(const uint8_t* data, size_t size)> traceFrameReceived;
 };

@@ -1,0 +1,410 @@
+// Scheduler timelines (heartbeat, retries, streamed writes) and the rules that keep every edit.
+#include "CoreFixture.h"
+
+#include "core/ChannelLink.h"
+
+using namespace velmar;
+using namespace velmar::test;
+
+namespace {
+
+class Scheduler : public CoreFixture {
+protected:
+    void SetUp() override {
+        CoreFixture::SetUp();
+        ConnectIdle();
+    }
+    // Ticks n times and returns the tick numbers (1-based) on which a frame with `command` went out.
+    std::vector<int> SendTicks(int n, uint8_t command) {
+        std::vector<int> at;
+        for (int t = 1; t <= n; ++t)
+            for (const Sent& f : TickSends())
+                if (f.command == command) at.push_back(t);
+        return at;
+    }
+    void Ack() { Feed(Reply(kCmdAck)); }
+    // Ticks until the scheduler is idle with nothing left dirty, answering every write at once; returns
+    // everything that was sent on the way.
+    std::vector<Sent> StreamUntilIdle(int limit = 50) {
+        std::vector<Sent> out;
+        for (int i = 0; i < limit && (s.scheduler.pending != kCmdHeartbeat || AnyDirty(s)); ++i) {
+            for (const Sent& f : TickSends()) out.push_back(f);
+            if (s.scheduler.pending == kCmdParamWrite) Ack();
+            if (s.scheduler.pending == kCmdBlockWrite) Feed(Reply(kCmdBlockWrite));
+        }
+        return out;
+    }
+    void LinkOutputs(std::initializer_list<int> outputs, uint8_t group) {
+        for (int o : outputs) s.outputLinkGroup[o] = group;
+    }
+};
+
+} // namespace
+
+// --- timelines ---------------------------------------------------------------------------------------
+
+TEST_F(Scheduler, heartbeatGoesOutOnTheEleventhIdleTickThenOnEveryTick) {
+    EXPECT_EQ(SendTicks(14, kCmdHeartbeat), (std::vector<int>{11, 12, 13, 14}));
+    EXPECT_EQ(frames.at(0), Hex("5A5A5A 01 53 A9 00 00 00 00 0000 A1 AA"));
+}
+
+TEST_F(Scheduler, anyRealSendRestartsTheElevenTickWait) {
+    Tick(12);
+    QueueParamWrite(s, kKindOutput, 0, 1);
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 0, 1)});
+    Ack();
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(SendTicks(11, kCmdHeartbeat), std::vector<int>{11});
+}
+
+TEST_F(Scheduler, nothingIsSentBeforeTheFirstCommandIsQueued) {
+    s.scheduler.pending = 0;
+    Tick(30);
+    EXPECT_TRUE(frames.empty());
+}
+
+TEST_F(Scheduler, unansweredHandshakeIsSentAtTicks1_17_33_49AndAbandonedAt64) {
+    QueueHandshake(s);
+    EXPECT_EQ(SendTicks(63, kCmdHandshake), (std::vector<int>{1, 17, 33, 49}));
+    EXPECT_EQ(frames.at(0), Hex("5A5A5A 01 53 A2 06 00 00 00 0000 AC AA"));
+    Tick(); // 64
+    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp);
+    Tick(); // 65: one step back to idle
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.retryCounter, 0);
+    EXPECT_TRUE(boxes.empty()) << "giving up is silent";
+}
+
+TEST_F(Scheduler, unansweredBlockWriteIsSentFourTimesTwentyOneTicksApart) {
+    QueueBlockWrite(s, kKindInput, 2);
+    EXPECT_EQ(SendTicks(83, kCmdBlockWrite), (std::vector<int>{1, 22, 43, 64}));
+    EXPECT_EQ(frames.at(0).size(), 174u);
+    Tick(); // 84
+    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp);
+}
+
+TEST_F(Scheduler, unansweredImageWriteIsSentFourTimesThirtyOneTicksApart) {
+    s.importImage.outputs[3].gain = 123;
+    QueueImageWrite(s, 0);
+    EXPECT_EQ(SendTicks(123, kCmdImageWrite), (std::vector<int>{1, 32, 63, 94}));
+    ASSERT_EQ(frames.at(0).size(), 1614u);
+    EXPECT_EQ(0, std::memcmp(frames[0].data() + 12, &s.importImage, kImageSize));
+    Tick();
+    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp);
+}
+
+TEST_F(Scheduler, retryCounterCarriesOverToLaterCommands) {
+    QueueBlockWrite(s, kKindOutput, 0);
+    Tick(42); // two timeouts
+    Feed(Reply(kCmdBlockWrite));
+    EXPECT_EQ(s.scheduler.retryCounter, 2);
+    QueueBlockWrite(s, kKindOutput, 1);
+    EXPECT_EQ(SendTicks(41, kCmdBlockWrite), (std::vector<int>{1, 22}));
+    Tick();
+    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp) << "abandoned after its second timeout";
+}
+
+TEST_F(Scheduler, programStoreAndLoadAreSentOnceAndWaitWithoutTimeout) {
+    QueueProgramStore(s, 4);
+    EXPECT_EQ(SendTicks(200, kCmdProgramStore), std::vector<int>{1});
+    EXPECT_EQ(SentSince(), (std::vector<Sent>{{kCmdProgramStore, 0, 4, 0, 0, 0}})) << "no heartbeat either";
+    Feed(Reply(0xA5));
+    QueueProgramLoad(s, 7);
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 7, 0, 0, 0}}));
+    Tick(100);
+    EXPECT_EQ(frames.size(), 2u);
+}
+
+TEST_F(Scheduler, unansweredParameterWriteIsRepeatedOnEveryTick) {
+    s.image.outputs[5].gain = 100;
+    QueueParamWrite(s, kKindOutput, 5, 1);
+    Tick(5);
+    ASSERT_EQ(frames.size(), 5u);
+    for (const Bytes& f : frames) EXPECT_EQ(f, frames[0]);
+    EXPECT_EQ(frames[0], Hex("5A5A5A 01 53 A1 04 00 05 01 0800 01 01 6400 0000 0F 00 CA AA"));
+    EXPECT_EQ(graphClears, 5) << "every write step clears the graph's pending edit";
+    Ack();
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+}
+
+TEST_F(Scheduler, threeLinkedOutputsAreStreamedInChannelOrder) {
+    LinkOutputs({0, 1, 2}, 0);
+    s.image.outputs[1].hpfFreq = 120;
+    s.image.outputs[1].lpfFreq = 3000;
+    QueueParamWrite(s, kKindOutput, 1, 3);
+    LinkParam(s, kKindOutput, 1, 3);
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 1, 3)});
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 0, 3)});
+    Ack(); // the acknowledgement of output 2's write does not stop the stream
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 2, 3)});
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 2, 3)}) << "the last write repeats";
+    EXPECT_EQ(frames[2][12 + 0] | frames[2][13] << 8, 120);
+    Ack();
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_FALSE(AnyDirty(s));
+}
+
+TEST_F(Scheduler, graphicEqBandOfChannelZeroGoesBeforeChannelOneAndIndexTwoBeforeFifteen) {
+    s.dirty.input[1][2] = 1;
+    s.dirty.input[0][15] = 1;
+    s.dirty.input[0][2] = 1;
+    QueueParamWrite(s, kKindInput, 3, 1);
+    EXPECT_EQ(StreamUntilIdle(), (std::vector<Sent>{Write(kKindInput, 3, 1), Write(kKindInput, 0, 2),
+                                                    Write(kKindInput, 0, 15), Write(kKindInput, 1, 2)}));
+    EXPECT_EQ(frames[2].size(), 16u) << "a graphic-equaliser word travels alone";
+}
+
+TEST_F(Scheduler, secondDirtyBlockWaitsForTheReplyToTheFirst) {
+    QueueBlockWrite(s, kKindOutput, 0);
+    s.dirty.block[kInputCount + 1] = 1;
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Block(kKindOutput, 0)});
+    Tick(5);
+    EXPECT_EQ(frames.size(), 1u);
+    Feed(Reply(kCmdBlockWrite));
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Block(kKindOutput, 1)});
+    Feed(Reply(kCmdBlockWrite));
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+}
+
+TEST_F(Scheduler, secondDirtyBlockGoesOutAfterTwentyOneTicksWithoutReply) {
+    QueueBlockWrite(s, kKindOutput, 0);
+    s.dirty.block[kInputCount + 1] = 1;
+    const std::vector<int> at = SendTicks(22, kCmdBlockWrite);
+    EXPECT_EQ(at, (std::vector<int>{1, 22}));
+    EXPECT_EQ(Fields(frames[1]), Block(kKindOutput, 1));
+}
+
+TEST_F(Scheduler, writeQueuedWhileDisconnectedIsReplacedByTheHandshakeAndNeverSent) {
+    s.linkConnected = 0;
+    QueueParamWrite(s, kKindInput, 0, 1);
+    EXPECT_EQ(s.scheduler.pending, kCmdParamWrite);
+    Tick(20);
+    EXPECT_TRUE(frames.empty());
+    s.linkConnected = 1;
+    s.linkConfirmed = 0;
+    QueueHandshake(s);
+    EXPECT_EQ(s.scheduler.pending, kCmdHandshake);
+    Tick();
+    EXPECT_EQ(SentSince(), (std::vector<Sent>{{kCmdHandshake, 6, 0, 0, 0, 0}}));
+}
+
+TEST_F(Scheduler, outOfRangeQueueArgumentsAreIgnored) {
+    struct Case {
+        uint8_t kind, channel, index;
+    };
+    for (Case c : {Case{1, 4, 1}, Case{4, 8, 1}, Case{1, 0, 44}, Case{1, 0, 0}, Case{4, 0, 14}, Case{2, 0, 1},
+                   Case{5, 1, 0}, Case{4, 255, 255}}) {
+        QueueParamWrite(s, c.kind, c.channel, c.index);
+        EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat) << int(c.kind) << " " << int(c.channel);
+    }
+    QueueBlockWrite(s, kKindInput, 4);
+    QueueBlockWrite(s, kKindOutput, 8);
+    QueueBlockWrite(s, 3, 0);
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    MarkParamDirty(s, kKindOutput, 0, 14);
+    MarkParamDirty(s, kKindInput, -1, 1);
+    MarkBlockDirty(s, kKindOutput, 8);
+    EXPECT_FALSE(AnyDirty(s));
+}
+
+// --- a: a replaced write that never left is marked dirty again ----------------------------------------
+
+TEST_F(Scheduler, writeReplacedBeforeItsTickIsSentLaterNotDropped) {
+    // Output 1 (linked with output 2) edited, then input A before the next tick.
+    LinkOutputs({0, 1}, 0);
+    QueueParamWrite(s, kKindOutput, 0, 1);
+    LinkParam(s, kKindOutput, 0, 1);
+    QueueParamWrite(s, kKindInput, 0, 1);
+    EXPECT_EQ(s.dirty.output[0][1], 1) << "the replaced write is remembered";
+    EXPECT_EQ(StreamUntilIdle(), (std::vector<Sent>{Write(kKindInput, 0, 1), Write(kKindOutput, 0, 1),
+                                                    Write(kKindOutput, 1, 1)}));
+    EXPECT_FALSE(AnyDirty(s));
+}
+
+TEST_F(Scheduler, theScanNeverMarksTheWriteItJustSentDirtyAgain) {
+    LinkOutputs({0, 1, 2, 3}, 0);
+    QueueParamWrite(s, kKindOutput, 0, 5);
+    LinkParam(s, kKindOutput, 0, 5);
+    const std::vector<Sent> sent = StreamUntilIdle();
+    EXPECT_EQ(sent, (std::vector<Sent>{Write(4, 0, 5), Write(4, 1, 5), Write(4, 2, 5), Write(4, 3, 5)}));
+    EXPECT_FALSE(AnyDirty(s));
+    EXPECT_EQ(SendTicks(11, kCmdHeartbeat), std::vector<int>{11}) << "no two writes chase each other";
+}
+
+TEST_F(Scheduler, theSameWriteQueuedTwiceBeforeItsTickIsSentOnce) {
+    QueueParamWrite(s, kKindOutput, 2, 1);
+    QueueParamWrite(s, kKindOutput, 2, 1);
+    EXPECT_FALSE(AnyDirty(s));
+    EXPECT_EQ(StreamUntilIdle(), std::vector<Sent>{Write(kKindOutput, 2, 1)});
+}
+
+TEST_F(Scheduler, blockQueuedByTheScanAndReplacedByAnEditIsSentLater) {
+    QueueBlockWrite(s, kKindOutput, 0);
+    s.dirty.block[kInputCount + 1] = 1;
+    Tick(); // sends output 1's block, the scan queues output 2's
+    QueueParamWrite(s, kKindInput, 1, 1);
+    EXPECT_EQ(s.dirty.block[kInputCount + 1], 1);
+    EXPECT_EQ(StreamUntilIdle(), (std::vector<Sent>{Write(kKindInput, 1, 1), Block(kKindOutput, 1)}));
+}
+
+TEST_F(Scheduler, abandonedBlockWaitKeepsTheBlockQueuedBehindIt) {
+    s.scheduler.retryCounter = 3; // earlier timeouts count against this block
+    QueueBlockWrite(s, kKindOutput, 0);
+    s.dirty.block[kInputCount + 1] = 1;
+    Tick(21);
+    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp);
+    EXPECT_EQ(s.dirty.block[kInputCount + 1], 1);
+    Tick(); // back to idle
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Block(kKindOutput, 1)});
+}
+
+TEST_F(Scheduler, lateAcknowledgementDoesNotDropAQueuedCommand) {
+    QueueParamWrite(s, kKindOutput, 0, 1);
+    Tick(2); // sent twice: two acknowledgements will come
+    Ack();
+    QueueParamWrite(s, kKindOutput, 3, 2);
+    Ack();
+    EXPECT_EQ(s.scheduler.pending, kCmdParamWrite);
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 3, 2)});
+    Ack();
+    QueueProgramLoad(s, 2);
+    Ack(); // the repeated write's second acknowledgement
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 2, 0, 0, 0}}));
+}
+
+// --- b: dirty flags are acted on only on the processor's image, and never stranded ---------------------
+
+TEST_F(Scheduler, idleTickSendsAStrandedFlagInsteadOfTheHeartbeat) {
+    Tick(15); // heartbeats running
+    s.dirty.output[4][2] = 1;
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 4, 2)});
+    Ack();
+    EXPECT_EQ(SendTicks(11, kCmdHeartbeat), std::vector<int>{11});
+}
+
+TEST_F(Scheduler, strandedBlockFlagIsSentFromIdleToo) {
+    s.dirty.block[2] = 1;
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Block(kKindInput, 2)});
+}
+
+TEST_F(Scheduler, dirtyFlagsWaitUntilTheImageIsConfirmed) {
+    s.linkConfirmed = 1;
+    s.dirty.output[1][1] = 1;
+    s.dirty.output[2][1] = 1;
+    QueueParamWrite(s, kKindOutput, 0, 1);
+    Tick(3);
+    EXPECT_EQ(SentSince(), (std::vector<Sent>(3, Write(kKindOutput, 0, 1)))) << "the scan leaves them alone";
+    Ack();
+    EXPECT_EQ(SendTicks(11, kCmdHeartbeat), std::vector<int>{11});
+    s.linkConfirmed = 2;
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 1, 1)});
+}
+
+// --- c: connection and whole-image replies clear every flag --------------------------------------------
+
+TEST_F(Scheduler, handshakeClearsEveryDirtyFlagSoOfflineEditsAreNeverSent) {
+    s.linkConnected = 0;
+    s.linkConfirmed = 0;
+    LinkOutputs({0, 1}, 0);
+    QueueParamWrite(s, kKindOutput, 0, 1);
+    LinkParam(s, kKindOutput, 0, 1);
+    s.dirty.block[3] = 1;
+    s.linkConnected = 1;
+    QueueHandshake(s);
+    EXPECT_FALSE(AnyDirty(s));
+}
+
+TEST_F(Scheduler, wholeImageReplyClearsEveryDirtyFlag) {
+    QueueProgramLoad(s, 3);
+    Tick();
+    s.dirty.output[6][4] = 1;
+    s.dirty.input[0][30] = 1;
+    s.dirty.block[0] = 1;
+    Bytes image(kImageSize);
+    std::memcpy(image.data(), &s.image, kImageSize);
+    Feed(Reply(kCmdProgramLoad, 0, image));
+    EXPECT_FALSE(AnyDirty(s));
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(SendTicks(11, kCmdHeartbeat), std::vector<int>{11});
+    EXPECT_EQ(frames.size(), 2u);
+}
+
+// --- d: a program store holds every edit made before it ------------------------------------------------
+
+TEST_F(Scheduler, storeWaitsUntilStreamedWritesAreAcknowledged) {
+    LinkOutputs({0, 1, 2}, 0);
+    QueueParamWrite(s, kKindOutput, 0, 1);
+    LinkParam(s, kKindOutput, 0, 1);
+    QueueProgramStore(s, 5);
+    EXPECT_EQ(s.scheduler.pending, kCmdParamWrite);
+    std::vector<Sent> sent;
+    for (int i = 0; i < 3; ++i)
+        for (const Sent& f : TickSends()) sent.push_back(f);
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 2, 1)}) << "no store before the last ack";
+    Ack();
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramStore, 0, 5, 0, 0, 0}}));
+    EXPECT_EQ(sent, (std::vector<Sent>{Write(4, 0, 1), Write(4, 1, 1), Write(4, 2, 1)}));
+}
+
+TEST_F(Scheduler, storeReplacedByAnEditBeforeItsTickStillGoesOutAfterIt) {
+    QueueProgramStore(s, 2);
+    QueueParamWrite(s, kKindInput, 0, 3);
+    EXPECT_EQ(StreamUntilIdle(), std::vector<Sent>{Write(kKindInput, 0, 3)});
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramStore, 0, 2, 0, 0, 0}}));
+}
+
+TEST_F(Scheduler, storeWaitsForAStrandedFlag) {
+    s.dirty.output[7][13] = 1;
+    QueueProgramStore(s, 9);
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 7, 13)});
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 7, 13)});
+    Ack();
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramStore, 0, 9, 0, 0, 0}}));
+}
+
+TEST_F(Scheduler, handshakeOrLoadDropsAWaitingStore) {
+    QueueParamWrite(s, kKindOutput, 0, 1);
+    QueueProgramStore(s, 3);
+    EXPECT_EQ(s.scheduler.storeDeferred, 1);
+    QueueProgramLoad(s, 4);
+    EXPECT_EQ(s.scheduler.storeDeferred, 0);
+    QueueParamWrite(s, kKindOutput, 0, 1); // diverted: the load is pending
+    QueueProgramStore(s, 3);
+    QueueHandshake(s);
+    EXPECT_EQ(s.scheduler.storeDeferred, 0);
+}
+
+// --- a write never displaces a whole-image command ------------------------------------------------------
+
+TEST_F(Scheduler, editDuringAProgramLoadDoesNotDisplaceTheLoad) {
+    QueueProgramLoad(s, 3);
+    QueueParamWrite(s, kKindOutput, 1, 1); // before the load's tick
+    EXPECT_EQ(s.scheduler.pending, kCmdProgramLoad);
+    Tick();
+    QueueBlockWrite(s, kKindInput, 0); // while the load waits for its image
+    EXPECT_EQ(s.scheduler.pending, kCmdProgramLoad);
+    Bytes image(kImageSize);
+    std::memcpy(image.data(), &s.image, kImageSize);
+    Feed(Reply(kCmdProgramLoad, 0, image));
+    Tick(11);
+    EXPECT_EQ(SentSince(), (std::vector<Sent>{{kCmdProgramLoad, 0, 3, 0, 0, 0}, kHeartbeat}))
+        << "the loaded image replaces the edits";
+}
+
+TEST_F(Scheduler, editDuringAnImageWriteIsSentAfterIt) {
+    QueueImageWrite(s, 0);
+    Tick();
+    QueueParamWrite(s, kKindOutput, 6, 2);
+    EXPECT_EQ(s.scheduler.pending, kCmdImageWrite);
+    Feed(Reply(0xA4));
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 6, 2)});
+}
+
+TEST_F(Scheduler, editDuringTheHandshakeLeavesItInPlace) {
+    s.linkConfirmed = 0;
+    QueueHandshake(s);
+    Tick();
+    QueueParamWrite(s, kKindInput, 1, 1);
+    EXPECT_EQ(s.scheduler.pending, kCmdHandshake);
+}
