@@ -49,9 +49,13 @@ const uint8_t* Groups(const CoreState& s, uint8_t kind) {
 void CopyBytes(CoreState& s, uint8_t kind, int source, int target, size_t from, size_t to) {
     uint8_t* dst = BlockBytes(s.image, kind, target);
     const uint8_t* src = BlockBytes(s.image, kind, source);
-    const uint8_t routeMask = s.image.outputs[kind == kKindOutput ? target : 0].routeMask;
+    if (kind != kKindOutput) {
+        std::memmove(dst + from, src + from, to - from);
+        return;
+    }
+    const uint8_t routeMask = s.image.outputs[target].routeMask;
     std::memmove(dst + from, src + from, to - from);
-    if (kind == kKindOutput) s.image.outputs[target].routeMask = routeMask;
+    s.image.outputs[target].routeMask = routeMask;
 }
 
 bool ValidPair(uint8_t kind, int source, int target) {

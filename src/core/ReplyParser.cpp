@@ -101,6 +101,11 @@ bool FeedByte(CoreState& s, uint8_t b) {
         if (!rx.inFrame) return false;
     }
     rx.syncCount = 0;
+    if (rx.index >= sizeof rx.buffer) { // cannot happen while lengths are judged below; never write past it
+        rx.inFrame = 0;
+        rx.index = 0;
+        return false;
+    }
     rx.buffer[rx.index++] = b;
     if (rx.index < kBufPayload) return false;
 
