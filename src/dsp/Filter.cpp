@@ -9,12 +9,6 @@ namespace velmar {
 
 namespace {
 
-// Pixel coordinate of a real position: truncated towards zero, with absurd positions (a curve of a
-// -3000 dB response, the mark of a frequency of 0) held where integer arithmetic on them stays defined.
-int Pix(double v) {
-    return TruncateToInt(std::clamp(v, -1e6, 1e6));
-}
-
 constexpr size_t kLabelCapacity = 96;
 
 } // namespace
@@ -85,7 +79,7 @@ void CFilter::SetPlotSize(const Rect& plot) {
     plotHeight_ = plot.Height();
     const auto& grid = FrequencyGrid();
     for (int i = 0; i < kGridSize; ++i)
-        points_[i + 1].x = Pix(GraphXFromFreqReal(grid[i], plotWidth_)) + kPlotLeftMargin;
+        points_[i + 1].x = PixelFromReal(GraphXFromFreqReal(grid[i], plotWidth_)) + kPlotLeftMargin;
     const int zeroY = plotHeight_ / 2 + kPlotTopMargin;
     points_[0] = {kPlotLeftMargin, zeroY};
     points_[kCurvePointCount - 1] = {plotWidth_ + kPlotLeftMargin, zeroY};
@@ -115,7 +109,7 @@ void CFilter::Recompute(bool reloadGain) {
     }
     const double scale = plotHeight_ / 40.0;
     for (int i = 0; i < kGridSize; ++i)
-        points_[i + 1].y = Pix(scale * (20.0 - response_[i])) + kPlotTopMargin;
+        points_[i + 1].y = PixelFromReal(scale * (20.0 - response_[i])) + kPlotTopMargin;
 }
 
 void CFilter::ComputeResponse() {
@@ -144,8 +138,8 @@ void CFilter::PlaceBandMarks() {
     const int w = plotWidth_, h = plotHeight_;
     const double g = GainDb();
 
-    int left = std::max(Pix(GraphXFromFreqReal(frequency_, w)) - 8, -8);
-    int top = std::max(Pix(GraphYFromDbReal(g, h)) - 8, 0);
+    int left = std::max(PixelFromReal(GraphXFromFreqReal(frequency_, w)) - 8, -8);
+    int top = std::max(PixelFromReal(GraphYFromDbReal(g, h)) - 8, 0);
     int right = left + 16, bottom = top + 16;
     if (right > w + 8) right = w + 8, left = w - 8;
     if (bottom > h + 8) bottom = h + 8, top = h - 8;
@@ -170,8 +164,8 @@ void CFilter::PlaceBandMarks() {
     const Point c = markerRect.Centre();
     const int row = g >= 0 ? c.y + 10 : c.y - 10;
     const double span = std::exp2(bandwidth_);
-    const int rx = Pix(GraphXFromFreqReal(frequency_ * span, w)) + kPlotLeftMargin + 10;
-    const int lx = Pix(GraphXFromFreqReal(frequency_ / span, w)) + kPlotLeftMargin - 10;
+    const int rx = PixelFromReal(GraphXFromFreqReal(frequency_ * span, w)) + kPlotLeftMargin + 10;
+    const int lx = PixelFromReal(GraphXFromFreqReal(frequency_ / span, w)) + kPlotLeftMargin - 10;
     rightHandle = {rx - 4, row - 4, rx + 4, row + 4};
     leftHandle = {lx - 4, row - 4, lx + 4, row + 4};
 }
@@ -180,8 +174,8 @@ void CFilter::PlaceCrossoverMarks() {
     const int w = plotWidth_, h = plotHeight_;
     const bool hp = kind_ == kHighPass;
 
-    int left = std::max(Pix(GraphXFromFreqReal(frequency_, w)) - 8, -8);
-    const int top = Pix(GraphYFromDbReal(hp ? -10.0 : -13.0, h));
+    int left = std::max(PixelFromReal(GraphXFromFreqReal(frequency_, w)) - 8, -8);
+    const int top = PixelFromReal(GraphYFromDbReal(hp ? -10.0 : -13.0, h));
     int right = left + 16;
     if (right > w + 8) right = w + 8, left = w - 8;
     const int bottom = top + 16;

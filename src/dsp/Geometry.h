@@ -37,6 +37,15 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
+// Pixel coordinate of a real position, truncated towards zero. Positions beyond a million pixels (the
+// curve of a -3000 dB response, the mark of a frequency of 0) are held there, so integer arithmetic on
+// the result stays defined; NaN gives -1000000. Branch-free, so loops over the grid vectorise.
+inline int PixelFromReal(double v) {
+    v = v > -1e6 ? v : -1e6; // NaN fails the test as well
+    v = v < 1e6 ? v : 1e6;
+    return static_cast<int>(v);
+}
+
 // 0xAARRGGBB.
 using Argb = uint32_t;
 inline constexpr Argb ArgbFromRgb(Rgb c, uint8_t alpha = 255) {

@@ -42,7 +42,7 @@ void CKTVEQ::SetPlotSize(const Rect& plot) {
     const auto& grid = FrequencyGrid();
     for (int i = 0; i < kGridSize; ++i) {
         const double x = GraphXFromFreqReal(grid[i], plotWidth_);
-        sumPoints_[i].x = TruncateToInt(x) + kPlotLeftMargin;
+        sumPoints_[i].x = PixelFromReal(x) + kPlotLeftMargin;
         sumPointsF_[i].x = static_cast<float>(x + kPlotLeftMargin);
     }
     for (int i = 0; i < count_; ++i) filters_[i].SetPlotSize(plot);
@@ -51,13 +51,15 @@ void CKTVEQ::SetPlotSize(const Rect& plot) {
 void CKTVEQ::ComputeSum() {
     std::array<double, kGridSize> sum{};
     for (int f = 0; f < count_; ++f) {
-        const GridResponse& r = filters_[f].Response();
+        const CFilter& filter = filters_[f];
+        if (filter.Sections().count == 0) continue; // flat: its response is 0 dB everywhere
+        const GridResponse& r = filter.Response();
         for (int i = 0; i < kGridSize; ++i) sum[i] += r[i];
     }
     const double scale = plotHeight_ / 40.0;
     for (int i = 0; i < kGridSize; ++i) {
         const double y = scale * (20.0 - sum[i]);
-        sumPoints_[i].y = TruncateToInt(y + 0.5) + kPlotTopMargin;
+        sumPoints_[i].y = PixelFromReal(y + 0.5) + kPlotTopMargin;
         sumPointsF_[i].y = static_cast<float>(y + kPlotTopMargin);
     }
 }
