@@ -1,6 +1,7 @@
 // The global curve sets and their refresh from the image.
 #include "dsp/CurveSets.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace velmar {
@@ -69,7 +70,7 @@ void RefreshOutput(const CoreState& s, int ch) {
 
 PeqBand GeqBandRecord(const InputBlock& input, int index) {
     return PeqBand{static_cast<int16_t>(GeqCentreFrequency(index)),
-                   input.geq[index < 0 ? 0 : index % kGeqWordCount], 8, 0, 0};
+                   input.geq[std::clamp(index, 0, kGeqBandCount - 1)], 8, 0, 0};
 }
 
 void BuildCurveSets(const CoreState& s) {

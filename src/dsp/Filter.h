@@ -2,8 +2,8 @@
 // the 241 grid frequencies, the outline the graph draws, its marks and its label.
 //
 // A filter reads the record it is bound to (a band of a CurveRecordSet, or its crossover record); the
-// record must outlive the binding. Used on the UI thread only. No call except Label() and the first use
-// of the grid tables touches the heap; Recompute never does.
+// record must outlive the binding. Used on the UI thread only. Only the constructor touches the heap
+// (the label's buffer); Recompute, SetPlotSize and Label never do.
 #pragma once
 
 #include "core/DeviceImage.h"
