@@ -41,6 +41,13 @@ inline constexpr QColor kDanger{236, 78, 70};
 inline constexpr QColor kDangerDim{74, 30, 28};
 inline constexpr QColor kOff{78, 84, 94};
 
+// The main window's tab strip. Its colour rules (light tabs with near-black text, derived from the
+// button face and a white background) only read well on a light base, so the tab control gets this
+// "system" palette of its own: a cool silver face and near-black text, a light strip over dark pages.
+inline constexpr QColor kTabButtonFace{196, 201, 209};
+inline constexpr QColor kTabWindowText{16, 18, 22};
+inline constexpr QColor kTabBackground{255, 255, 255};
+
 // Fonts. Latin text uses DejaVu Sans, Chinese falls back to WenQuanYi Micro Hei; sizes are in pixels so
 // that artwork drawn in code comes out the same on every screen.
 QFont uiFont(int pixelSize, bool bold = false);

@@ -90,6 +90,7 @@ bool BaseTabCtrl::SetDrawMode(int mode) {
         return false;
     }
     m_drawMode = mode;
+    m_layoutValid = false;
     update();
     return true;
 }
@@ -119,8 +120,20 @@ void BaseTabCtrl::layoutTabs() const {
     QList<int> widths;
     int total = 0;
     for (int i = 0; i < m_items.size(); ++i) {
-        int w = metrics.horizontalAdvance(m_items.at(i).text) + 2 * kTextPadding;
+        const int textWidth = metrics.horizontalAdvance(m_items.at(i).text);
+        int w = textWidth + 2 * kTextPadding;
         if (!itemImage(i).isNull()) w += kImageAdvance;
+        if (m_drawMode != 2) {
+            // The style draws the tab shapes and wants its own padding around the label.
+            QStyleOptionTab option;
+            option.initFrom(this);
+            option.text = m_items.at(i).text;
+            option.shape = QTabBar::RoundedNorth;
+            const int space = style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
+            const QSize content(textWidth + space + (itemImage(i).isNull() ? 0 : kImageAdvance),
+                                metrics.height());
+            w = std::max(w, style()->sizeFromContents(QStyle::CT_TabBarTab, &option, content, this).width());
+        }
         widths.append(w);
         total += w;
     }
@@ -256,13 +269,16 @@ void BaseTabCtrl::paintStyled(QPainter& painter, bool ownerDrawnItems) {
         QStyleOptionTab tab;
         tab.initFrom(this);
         tab.rect = m_rects.at(i);
-        tab.text = m_items.at(i).text;
         tab.shape = QTabBar::RoundedNorth;
+        // Tabs squeezed to share the width show their text elided, as a QTabBar does.
         const QPixmap image = itemImage(i);
         if (!image.isNull()) {
             tab.icon = QIcon(image);
             tab.iconSize = image.deviceIndependentSize().toSize();
         }
+        tab.text = m_items.at(i).text;
+        const int textWidth = style()->subElementRect(QStyle::SE_TabBarTabText, &tab, this).width();
+        tab.text = fontMetrics().elidedText(tab.text, Qt::ElideRight, textWidth);
         if (i == m_current) tab.state |= QStyle::State_Selected;
         tab.position = m_items.size() == 1       ? QStyleOptionTab::OnlyOneTab
                        : i == 0                  ? QStyleOptionTab::Beginning
@@ -274,7 +290,8 @@ void BaseTabCtrl::paintStyled(QPainter& painter, bool ownerDrawnItems) {
         else
             style()->drawControl(QStyle::CE_TabBarTabLabel, &tab, &painter, this);
     };
-    for (int i = int(m_rects.size()) - 1; i >= 0; --i)
+    // The style's shapes overlap their right neighbour, so they go left to right as a QTabBar draws them.
+    for (int i = 0; i < m_rects.size(); ++i)
         if (i != m_current) drawTab(i);
     if (m_current >= 0 && m_current < m_rects.size()) drawTab(m_current);
 }

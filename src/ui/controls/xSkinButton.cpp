@@ -3,7 +3,6 @@
 
 #include "ui/artwork/Artwork.h"
 
-#include <QBitmap>
 #include <QEnterEvent>
 #include <QPainter>
 #include <QStyle>
@@ -76,10 +75,23 @@ void xSkinButton::SetSkin(const QPixmap& normal, const QPixmap& down, const QPix
     m_border = border;
     m_focusMargin = margin;
     if (!mask.isNull()) {
-        // The shape is every pixel of the mask that is not white.
-        const QImage shape = mask.convertToFormat(QImage::Format_RGB32)
-                                 .createMaskFromColor(qRgb(255, 255, 255), Qt::MaskOutColor);
-        m_shape = QRegion(QBitmap::fromImage(shape));
+        // The shape is every pixel of the mask that is not white, gathered row by row in runs.
+        const QImage m = mask.convertToFormat(QImage::Format_RGB32);
+        const QRgb white = qRgb(255, 255, 255);
+        QRegion shape;
+        for (int y = 0; y < m.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(m.constScanLine(y));
+            for (int x = 0; x < m.width();) {
+                if ((line[x] | 0xFF000000u) == white) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                while (x < m.width() && (line[x] | 0xFF000000u) != white) ++x;
+                shape += QRect(start, y, x - start, 1);
+            }
+        }
+        m_shape = shape;
         setMask(m_shape);
     } else if (!m_shape.isEmpty()) {
         m_shape = QRegion();
