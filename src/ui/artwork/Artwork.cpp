@@ -9,6 +9,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QRadialGradient>
 
 #include <algorithm>
@@ -544,7 +545,7 @@ QImage drawHome(int deviceConfig) {
         const QRect head = HomeLayout::outputHead(r);
         drawFlow(p, previous.right() + 2, head.left() - 1, y, kWire);
         drawHead(p, head);
-        drawConnector(p, QPointF(head.right() - 9, y), false);
+        drawConnector(p, QPointF(head.right() - 8, y), false);
     }
     return image;
 }
@@ -760,9 +761,16 @@ QImage image(int bitmapId) {
 }
 
 QPixmap pixmap(int bitmapId) {
-    // Pixmaps are per-call conversions of the cached images; pages keep the ones they use.
+    // Converted pixmaps live in Qt's pixmap cache, which bounds their memory and may drop the large
+    // backgrounds; a dropped one is converted again from the cached image.
+    const QString key = QStringLiteral("velmar-artwork-%1").arg(bitmapId);
+    QPixmap p;
+    if (QPixmapCache::find(key, &p)) return p;
     const QImage i = image(bitmapId);
-    return i.isNull() ? QPixmap() : QPixmap::fromImage(i);
+    if (i.isNull()) return QPixmap();
+    p = QPixmap::fromImage(i);
+    QPixmapCache::insert(key, p);
+    return p;
 }
 
 QList<int> bitmapIds() {

@@ -73,7 +73,8 @@ QImage homeBackground4In6Out467(); // configuration 6
 QImage homeBackground4In8Out468(); // configuration 7
 
 // Lookups for code that works with bitmap numbers (the controls' SetSkin/SetBitmaps by number).
-// image() returns a null image for a number that has no artwork.
+// image() returns a null image for a number that has no artwork; pixmap() the same as a pixmap, kept
+// in QPixmapCache (user-interface thread only).
 QImage image(int bitmapId);
 QPixmap pixmap(int bitmapId);
 QList<int> bitmapIds();

@@ -14,7 +14,7 @@ constexpr int kMatrixFirstColumn = 430;
 constexpr int kMatrixPitch = 30;
 constexpr int kOutputBlocksLeft = 558;
 constexpr int kOutputListLeft = kOutputBlocksLeft + 6 * kBlockPitch + 4;
-constexpr int kOutputCaptionLeft = kOutputListLeft + 74 + 4;
+constexpr int kOutputCaptionLeft = kOutputListLeft + 72 + 4;
 constexpr int kOutputHeadRight = 1049;
 
 // Rows: output rows every 76 pixels, input rows half-way between output pairs.

@@ -23,8 +23,8 @@ public:
     static constexpr QSize kPageSize{1059, 679};
     static constexpr QSize kBlockSize{48, 26};
     static constexpr QSize kMatrixButtonSize{19, 19};
-    static constexpr QSize kLinkListSize{74, 24};
-    static constexpr QSize kCaptionSize{46, 20};
+    static constexpr QSize kLinkListSize{72, 24};
+    static constexpr QSize kCaptionSize{44, 20};
 
     // Centre lines of the rows.
     static int inputRowY(int input);

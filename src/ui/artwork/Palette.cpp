@@ -30,4 +30,31 @@ QFont condensedFont(int pixelSize, bool bold) {
     return f;
 }
 
+QPalette applicationPalette() {
+    QPalette p;
+    p.setColor(QPalette::Window, kPage);
+    p.setColor(QPalette::WindowText, kText);
+    p.setColor(QPalette::Base, kWell);
+    p.setColor(QPalette::AlternateBase, kPanel);
+    p.setColor(QPalette::Text, kText);
+    p.setColor(QPalette::PlaceholderText, kTextFaint);
+    p.setColor(QPalette::Button, kControlFace);
+    p.setColor(QPalette::ButtonText, kText);
+    p.setColor(QPalette::BrightText, kDanger);
+    p.setColor(QPalette::Highlight, kAccent);
+    p.setColor(QPalette::HighlightedText, kTextOnLight);
+    p.setColor(QPalette::Link, kAccent);
+    p.setColor(QPalette::ToolTipBase, kPanelRaised);
+    p.setColor(QPalette::ToolTipText, kText);
+    p.setColor(QPalette::Light, kBorderLight);
+    p.setColor(QPalette::Midlight, kControlFaceHover);
+    p.setColor(QPalette::Mid, kBorder);
+    p.setColor(QPalette::Dark, kShadow);
+    p.setColor(QPalette::Shadow, kShadow);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, kTextFaint);
+    p.setColor(QPalette::Disabled, QPalette::Button, kPanelRaised);
+    return p;
+}
+
 } // namespace velmar::palette

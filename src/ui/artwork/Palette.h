@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 namespace velmar::palette {
 
@@ -41,16 +42,21 @@ inline constexpr QColor kDanger{236, 78, 70};
 inline constexpr QColor kDangerDim{74, 30, 28};
 inline constexpr QColor kOff{78, 84, 94};
 
-// The main window's tab strip. Its colour rules (light tabs with near-black text, derived from the
-// button face and a white background) only read well on a light base, so the tab control gets this
-// "system" palette of its own: a cool silver face and near-black text, a light strip over dark pages.
+// The main window's tab strip. Its colour rules make the selected tab white with window-text letters
+// and derive the other tabs and their letters from the background colour (90 % and 10 % of it), which
+// reads well only on a light base. So the tab control gets this "system" palette of its own and a
+// silver background instead of pure white: a light strip, not a glaring one, over the dark pages.
 inline constexpr QColor kTabButtonFace{196, 201, 209};
 inline constexpr QColor kTabWindowText{16, 18, 22};
-inline constexpr QColor kTabBackground{255, 255, 255};
+inline constexpr QColor kTabBackground{178, 184, 194};
 
 // Fonts. Latin text uses DejaVu Sans, Chinese falls back to WenQuanYi Micro Hei; sizes are in pixels so
 // that artwork drawn in code comes out the same on every screen.
 QFont uiFont(int pixelSize, bool bold = false);
 QFont condensedFont(int pixelSize, bool bold = false);
+
+// The application palette built from the colours above (for QApplication::setPalette with the Fusion
+// style), so standard widgets - edits, lists, push buttons - match the artwork.
+QPalette applicationPalette();
 
 } // namespace velmar::palette
