@@ -22,7 +22,6 @@ constexpr int kImageAdvance = 19; // an image moves the text this far right
 
 BaseTabCtrl::BaseTabCtrl(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 int BaseTabCtrl::InsertItem(int index, const QString& text, int image) {

@@ -18,7 +18,6 @@ CBitmapSlider::CBitmapSlider(int controlId, QWidget* parent) : QWidget(parent), 
     // The widget paints every pixel it owns each time (Qt double-buffers the window), so the thumb never
     // needs the saved-background patch a direct-to-screen fader would keep: the parent shows through
     // wherever the track is keyed out and is repainted underneath on every update.
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
     m_movingTimer.setInterval(kMovingPeriodMs);
     connect(&m_movingTimer, &QTimer::timeout, this, &CBitmapSlider::movingTick);
 }
