@@ -80,6 +80,80 @@ int RemainingMs(bool infinite, Clock::time_point deadline) {
 
 } // namespace
 
+bool CSerial::EncodeSetup(struct termios& t, uint32_t baudrate, int dataBits, int parity, int stopBits) {
+    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    speed_t speed = B0;
+    // One and a half stop bits exist only with five data bits, two stop bits only with more.
+    const bool valid = BaudToSpeed(baudrate, speed) && dataBits >= 5 && dataBits <= 8 && parity >= EParNone &&
+                       parity <= EParSpace && stopBits >= EStop1 && stopBits <= EStop2 &&
+                       (stopBits != EStop1_5 || dataBits == 5) && (stopBits != EStop2 || dataBits != 5);
+    if (!valid) return false;
+    ::cfsetispeed(&t, speed);
+    ::cfsetospeed(&t, speed);
+    t.c_cflag = (t.c_cflag & ~CSIZE) | kSizes[dataBits - 5];
+    t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
+    switch (parity) {
+    case EParOdd:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case EParEven:
+        t.c_cflag |= PARENB;
+        break;
+    case EParMark:
+        t.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case EParSpace:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
+    default:
+        break;
+    }
+    // Parity checking exactly when there is parity.
+    if (parity != EParNone)
+        t.c_iflag |= INPCK;
+    else
+        t.c_iflag &= ~INPCK;
+    if (stopBits == EStop1)
+        t.c_cflag &= ~CSTOPB;
+    else
+        t.c_cflag |= CSTOPB;
+    return true;
+}
+
+int32_t CSerial::DecodeBaudrate(const struct termios& t) {
+    return SpeedToBaud(::cfgetospeed(&t));
+}
+
+int32_t CSerial::DecodeDataBits(const struct termios& t) {
+    switch (t.c_cflag & CSIZE) {
+    case CS5:
+        return 5;
+    case CS6:
+        return 6;
+    case CS7:
+        return 7;
+    default:
+        return 8;
+    }
+}
+
+int32_t CSerial::DecodeParity(const struct termios& t) {
+    if (!(t.c_iflag & INPCK) || !(t.c_cflag & PARENB)) return EParNone;
+    if (t.c_cflag & CMSPAR) return (t.c_cflag & PARODD) ? EParMark : EParSpace;
+    return (t.c_cflag & PARODD) ? EParOdd : EParEven;
+}
+
+int32_t CSerial::DecodeStopBits(const struct termios& t) {
+    if (!(t.c_cflag & CSTOPB)) return EStop1;
+    return (t.c_cflag & CSIZE) == CS5 ? EStop1_5 : EStop2;
+}
+
+int32_t CSerial::DecodeHandshaking(const struct termios& t) {
+    if (t.c_cflag & CRTSCTS) return EHandshakeHardware;
+    if ((t.c_iflag & IXON) && (t.c_iflag & IXOFF)) return EHandshakeSoftware;
+    return EHandshakeOff;
+}
+
 CSerial::CSerial() = default;
 
 CSerial::~CSerial() {
@@ -220,42 +294,7 @@ int32_t CSerial::Setup(uint32_t baudrate, int dataBits, int parity, int stopBits
         SerialTrace("CSerial::Setup - Unable to obtain DCB information\n");
         return StoreErrno(err);
     }
-    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-    speed_t speed = B0;
-    // One and a half stop bits exist only with five data bits, two stop bits only with more.
-    const bool valid = BaudToSpeed(baudrate, speed) && dataBits >= 5 && dataBits <= 8 && parity >= EParNone &&
-                       parity <= EParSpace && stopBits >= EStop1 && stopBits <= EStop2 &&
-                       (stopBits != EStop1_5 || dataBits == 5) && (stopBits != EStop2 || dataBits != 5);
-    if (valid) {
-        ::cfsetispeed(&t, speed);
-        ::cfsetospeed(&t, speed);
-        t.c_cflag = (t.c_cflag & ~CSIZE) | kSizes[dataBits - 5];
-        t.c_cflag &= ~(PARENB | PARODD | CMSPAR);
-        switch (parity) {
-        case EParOdd:
-            t.c_cflag |= PARENB | PARODD;
-            break;
-        case EParEven:
-            t.c_cflag |= PARENB;
-            break;
-        case EParMark:
-            t.c_cflag |= PARENB | CMSPAR | PARODD;
-            break;
-        case EParSpace:
-            t.c_cflag |= PARENB | CMSPAR;
-            break;
-        default:
-            break;
-        }
-        if (parity != EParNone)
-            t.c_iflag |= INPCK;
-        else
-            t.c_iflag &= ~INPCK;
-        if (stopBits == EStop1)
-            t.c_cflag &= ~CSTOPB;
-        else
-            t.c_cflag |= CSTOPB;
-    }
+    const bool valid = EncodeSetup(t, baudrate, dataBits, parity, stopBits);
     if (!valid || ::tcsetattr(m_hFile.get(), TCSANOW, &t) != 0) {
         const int err = valid ? errno : EINVAL;
         SerialTrace("CSerial::Setup - Unable to set DCB information\n");
@@ -511,103 +550,45 @@ int32_t CSerial::SetupReadTimeouts(int readTimeout) {
     return 0;
 }
 
-int32_t CSerial::GetBaudrate() {
+bool CSerial::ReadSettings(const char* getter, struct termios& t) {
     SetLastError(0);
     if (!IsOpen()) {
-        SerialTrace("CSerial::GetBaudrate - Device is not opened\n");
+        SerialTrace(std::string("CSerial::") + getter + " - Device is not opened\n");
         SetLastError(kSerialErrorNotOpen);
-        return -1;
+        return false;
     }
-    struct termios t {};
     if (::tcgetattr(m_hFile.get(), &t) != 0) {
         const int err = errno;
-        SerialTrace("CSerial::GetBaudrate - Unable to obtain DCB information\n");
+        SerialTrace(std::string("CSerial::") + getter + " - Unable to obtain DCB information\n");
         StoreErrno(err);
-        return -1;
+        return false;
     }
-    return SpeedToBaud(::cfgetospeed(&t));
+    return true;
+}
+
+int32_t CSerial::GetBaudrate() {
+    struct termios t {};
+    return ReadSettings("GetBaudrate", t) ? DecodeBaudrate(t) : -1;
 }
 
 int32_t CSerial::GetDataBits() {
-    SetLastError(0);
-    if (!IsOpen()) {
-        SerialTrace("CSerial::GetDataBits - Device is not opened\n");
-        SetLastError(kSerialErrorNotOpen);
-        return -1;
-    }
     struct termios t {};
-    if (::tcgetattr(m_hFile.get(), &t) != 0) {
-        const int err = errno;
-        SerialTrace("CSerial::GetDataBits - Unable to obtain DCB information\n");
-        StoreErrno(err);
-        return -1;
-    }
-    switch (t.c_cflag & CSIZE) {
-    case CS5:
-        return 5;
-    case CS6:
-        return 6;
-    case CS7:
-        return 7;
-    default:
-        return 8;
-    }
+    return ReadSettings("GetDataBits", t) ? DecodeDataBits(t) : -1;
 }
 
 int32_t CSerial::GetParity() {
-    SetLastError(0);
-    if (!IsOpen()) {
-        SerialTrace("CSerial::GetParity - Device is not opened\n");
-        SetLastError(kSerialErrorNotOpen);
-        return -1;
-    }
     struct termios t {};
-    if (::tcgetattr(m_hFile.get(), &t) != 0) {
-        const int err = errno;
-        SerialTrace("CSerial::GetParity - Unable to obtain DCB information\n");
-        StoreErrno(err);
-        return -1;
-    }
-    if (!(t.c_iflag & INPCK) || !(t.c_cflag & PARENB)) return EParNone;
-    if (t.c_cflag & CMSPAR) return (t.c_cflag & PARODD) ? EParMark : EParSpace;
-    return (t.c_cflag & PARODD) ? EParOdd : EParEven;
+    return ReadSettings("GetParity", t) ? DecodeParity(t) : -1;
 }
 
 int32_t CSerial::GetStopBits() {
-    SetLastError(0);
-    if (!IsOpen()) {
-        SerialTrace("CSerial::GetStopBits - Device is not opened\n");
-        SetLastError(kSerialErrorNotOpen);
-        return -1;
-    }
     struct termios t {};
-    if (::tcgetattr(m_hFile.get(), &t) != 0) {
-        const int err = errno;
-        SerialTrace("CSerial::GetStopBits - Unable to obtain DCB information\n");
-        StoreErrno(err);
-        return -1;
-    }
-    if (!(t.c_cflag & CSTOPB)) return EStop1;
-    return (t.c_cflag & CSIZE) == CS5 ? EStop1_5 : EStop2;
+    return ReadSettings("GetStopBits", t) ? DecodeStopBits(t) : -1;
 }
 
 int32_t CSerial::GetHandshaking() {
-    SetLastError(0);
-    if (!IsOpen()) {
-        SerialTrace("CSerial::GetHandshaking - Device is not opened\n");
-        SetLastError(kSerialErrorNotOpen);
-        return -1;
-    }
     struct termios t {};
-    if (::tcgetattr(m_hFile.get(), &t) != 0) {
-        const int err = errno;
-        SerialTrace("CSerial::GetHandshaking - Unable to obtain DCB information\n");
-        StoreErrno(err);
-        return -1;
-    }
-    if (t.c_cflag & CRTSCTS) return EHandshakeHardware;
-    if ((t.c_iflag & IXON) && (t.c_iflag & IXOFF)) return EHandshakeSoftware;
-    return EHandshakeOff;
+    return ReadSettings("GetHandshaking", t) ? DecodeHandshaking(t) : -1;
 }
 
 uint32_t CSerial::GetEventMask() {

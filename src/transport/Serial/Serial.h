@@ -107,6 +107,15 @@ public:
     virtual int32_t Read(void* data, size_t size, uint32_t* pdwRead = nullptr,
                          SerialOverlapped* lpOverlapped = nullptr, uint32_t timeoutMs = kSerialInfinite);
 
+    // The line-setting encodings on the terminal interface, used by Setup and the getters. Encode
+    // returns false, changing nothing, for settings the line cannot have.
+    static bool EncodeSetup(struct termios& t, uint32_t baudrate, int dataBits, int parity, int stopBits);
+    static int32_t DecodeBaudrate(const struct termios& t);
+    static int32_t DecodeDataBits(const struct termios& t);
+    static int32_t DecodeParity(const struct termios& t);
+    static int32_t DecodeStopBits(const struct termios& t);
+    static int32_t DecodeHandshaking(const struct termios& t);
+
     bool IsOpen() const { return m_hFile.valid(); }
     // m_eEvent masked with the event mask, and clears m_eEvent.
     uint32_t GetEventType();
@@ -141,7 +150,9 @@ private:
     enum class WaitResult { Event, Woken, Timeout, Failed };
     WaitResult WaitForLineEvents(int wakeFd, uint32_t timeoutMs, uint32_t& bits, int& err);
     uint32_t CheckLineStatus(uint32_t mask);
-    bool ModemStatus(const char* getterReport, int bit);
+    bool ModemStatus(const char* getter, int bit);
+    // Open check and current settings for a getter, with its reports; false when it must return -1.
+    bool ReadSettings(const char* getter, struct termios& t);
     bool OverlappedIllegal(const char* operation, const SerialOverlapped* lpOverlapped, uint32_t timeoutMs);
     void WakeWait();
 
