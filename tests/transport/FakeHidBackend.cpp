@@ -33,6 +33,7 @@ public:
         if (m_state->inbound.empty()) return 0;
         std::vector<uint8_t> report = std::move(m_state->inbound.front());
         m_state->inbound.pop_front();
+        m_state->changed.notify_all();
         const size_t n = std::min(size, report.size());
         std::memcpy(out, report.data(), n);
         return static_cast<int>(n);
