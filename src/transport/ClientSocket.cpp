@@ -2,6 +2,7 @@
 #include "ClientSocket.h"
 
 #include <QMetaObject>
+#include <QSignalBlocker>
 
 namespace velmar {
 
@@ -18,7 +19,7 @@ ClientSocket::ClientSocket(QObject* parent) : QObject(parent), m_socket(this), m
     connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
         if (m_connectTimer.isActive())
             fail(m_socket.errorString());
-        else if (m_socket.state() != QAbstractSocket::ConnectedState)
+        else
             emit connectionLost(m_socket.errorString());
     });
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] { OnReceive(); });
@@ -36,13 +37,14 @@ void ClientSocket::OpenTcpLink(const QString& address, quint16 port) {
 
 bool ClientSocket::CloseTcpLink() {
     KillTimeOut();
+    // Closing on purpose raises no error of its own.
+    const QSignalBlocker quiet(m_socket);
     m_socket.abort();
     return true;
 }
 
 void ClientSocket::fail(const QString& reason) {
-    KillTimeOut();
-    m_socket.abort();
+    CloseTcpLink();
     emit connectFailed(reason);
 }
 

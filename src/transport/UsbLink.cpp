@@ -1,7 +1,6 @@
 // UsbLink: device matching, the reader and writer threads of an open device, removal handling.
 #include "UsbLink.h"
 
-#include <QMetaObject>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -40,7 +39,7 @@ using ReportBuffer = std::array<uint8_t, kHidInReportSize>;
 
 } // namespace
 
-UsbLink::UsbLink(HidBackend* backend, QObject* parent) : QObject(parent), m_backend(backend) {
+UsbLink::UsbLink(HidBackend* backend, QObject* parent) : QObject(parent), m_backend(backend), m_inbox(this) {
     if (m_backend) m_backend->setRemovalHandler([this](const std::string& path) { removalNotice(path); });
 }
 
@@ -75,17 +74,14 @@ bool UsbLink::OpenUsbDevice() {
                 const int n = session->device->read(buffer.data(), buffer.size(), kReadTimeoutMs);
                 if (n == 0) continue;
                 if (n < 0) {
-                    if (!session->stop.load())
-                        QMetaObject::invokeMethod(
-                            this, [this, id] { deviceGone(id); }, Qt::QueuedConnection);
+                    if (!session->stop.load()) m_inbox.post([this, id] { deviceGone(id); });
                     break;
                 }
                 // A short report is padded with zeros, never with the previous report's bytes.
                 ReportBuffer report{};
                 std::memcpy(report.data(), buffer.data(),
                             std::min<size_t>(static_cast<size_t>(n), report.size()));
-                QMetaObject::invokeMethod(
-                    this, [this, id, report] { deliverReport(id, report.data()); }, Qt::QueuedConnection);
+                m_inbox.post([this, id, report] { deliverReport(id, report.data()); });
             }
         });
         session->writer = std::thread([session] {

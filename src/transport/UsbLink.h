@@ -3,6 +3,7 @@
 #pragma once
 
 #include "transport/HidBackend.h"
+#include "transport/ThreadInbox.h"
 
 #include <QObject>
 
@@ -69,6 +70,7 @@ private:
     void removalNotice(const std::string& path);
 
     HidBackend* m_backend;
+    ThreadInbox m_inbox; // carries reports and failures from the reader to this object's thread
     std::shared_ptr<Session> m_session;
     std::string m_usbDevicePath;
     std::function<void(const uint8_t*)> m_reportHandler;

@@ -163,6 +163,39 @@ TEST(ClientSocketTest, aConnectNobodyAnswersIsAbandonedBetweenOneAndTwoSeconds) 
     EXPECT_FALSE(socket.IsConnected());
 }
 
+TEST(ClientSocketTest, aPeerThatHangsUpIsReportedAsLostAndLeavesItsLastBytesReadable) {
+    LoopbackServer server;
+    ClientSocket socket;
+    Connected events(socket);
+    int lost = 0;
+    QObject::connect(&socket, &ClientSocket::connectionLost, [&](const QString&) { ++lost; });
+    socket.OpenTcpLink("127.0.0.1", server.port());
+    ASSERT_TRUE(SpinUntil([&] { return events.connected == 1 && server.peer(); }));
+    server.peer()->write("\x5A\x5A\x5A", 3);
+    server.peer()->flush();
+    server.peer()->disconnectFromHost();
+    ASSERT_TRUE(SpinUntil([&] { return lost == 1; }));
+    EXPECT_EQ(0, events.failed);
+    uint8_t buffer[1280];
+    EXPECT_EQ(3, socket.Receive(buffer, sizeof buffer));
+}
+
+TEST(ClientSocketTest, closingOnPurposeRaisesNoError) {
+    LoopbackServer server;
+    ClientSocket socket;
+    Connected events(socket);
+    int lost = 0;
+    QObject::connect(&socket, &ClientSocket::connectionLost, [&](const QString&) { ++lost; });
+    socket.OpenTcpLink("127.0.0.1", server.port());
+    socket.CloseTcpLink(); // while connecting
+    socket.OpenTcpLink("127.0.0.1", server.port());
+    ASSERT_TRUE(SpinUntil([&] { return events.connected == 1; }));
+    socket.CloseTcpLink(); // while connected
+    test::SpinFor(50);
+    EXPECT_EQ(0, lost);
+    EXPECT_EQ(0, events.failed);
+}
+
 TEST(ClientSocketTest, openingAgainAbandonsTheConnectInProgress) {
     LoopbackServer first, second;
     ClientSocket socket;

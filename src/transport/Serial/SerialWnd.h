@@ -2,10 +2,12 @@
 #pragma once
 
 #include "SerialEx.h"
+#include "transport/ThreadInbox.h"
 
 #include <QEvent>
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 class QObject;
@@ -39,7 +41,9 @@ public:
 
     using CSerialEx::Open;
     // Opens the port and starts the listener; every line event is posted to hwndDest (which must live
-    // until Close) as a SerialLineEvent of type nComMsg, or DefaultComMsg() when 0. Owner thread.
+    // until Close) as a SerialLineEvent of type nComMsg, or DefaultComMsg() when 0. The events travel
+    // to the owner's thread and are sent to the destination there (posted once more when it lives on
+    // another thread). Events still queued when the port closes are dropped. Owner thread.
     virtual int32_t Open(const char* device, QObject* hwndDest, int nComMsg = 0, intptr_t lParam = 0,
                          uint32_t dwInQueue = 0, uint32_t dwOutQueue = 0);
     // Forgets the destination, then stops the listener and closes the port, so nothing is posted for a
@@ -50,6 +54,10 @@ protected:
     // Posts the event; never waits for the destination. Listener thread.
     void OnEvent(uint32_t eEvent, uint32_t eError) override;
 
+    // Runs on the destination's thread: hands one event to the current destination.
+    void Deliver(int type, uint32_t wParam, intptr_t lParam);
+
+    std::unique_ptr<ThreadInbox> m_inbox; // carries events from the listener to the destination's thread
     // Guards m_hwndDest, m_nComMsg and m_lParam: the owner sets and clears them while the listener posts.
     std::mutex m_destMutex;
     QObject* m_hwndDest = nullptr;
