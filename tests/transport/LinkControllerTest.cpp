@@ -236,6 +236,22 @@ TEST_F(LinkControllerTest, removingTheUsbDeviceWhileOpenDisconnectsAndTellsTheUs
     EXPECT_EQ(1, removals);
 }
 
+TEST_F(LinkControllerTest, unpluggingTheUsbDeviceAfterTheLinkMovedOnLeavesTheNewLinkAlone) {
+    fake->addDevice(Processor(kProcessor));
+    ASSERT_TRUE(links->openUsb());
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    links->setWifiAddress("127.0.0.1");
+    links->setWifiPort(server.serverPort());
+    links->openTcp();
+    ASSERT_TRUE(SpinUntil([&] { return state.linkConnected == 1 && state.activeLink == LinkType::Tcp; }));
+    fake->remove(kProcessor);
+    SpinFor(50);
+    EXPECT_EQ(0, removals);
+    EXPECT_EQ(1, state.linkConnected);
+    EXPECT_TRUE(links->tcpLink().IsConnected());
+}
+
 TEST_F(LinkControllerTest, openingALinkClosesEveryTransportThatIsStillOpen) {
     fake->addDevice(Processor(kProcessor));
     ASSERT_TRUE(links->openUsb());
