@@ -22,8 +22,9 @@ struct HidDeviceInfo {
     std::string product; // friendly name where the system has one
 };
 
-// One open HID interface. write() is called on the UI thread; read() on the USB reader thread. A device
-// must allow one reader and one writer at the same time.
+// One open HID interface. write() is called on the USB writer thread, read() on the USB reader thread,
+// and the device is destroyed on whichever of them lets go of it last. A device must allow one reader
+// and one writer at the same time.
 class HidDevice {
 public:
     virtual ~HidDevice() = default;

@@ -1,0 +1,39 @@
+// Owns one POSIX file descriptor and closes it when it goes away.
+#pragma once
+
+#include <unistd.h>
+
+#include <utility>
+
+namespace velmar {
+
+// Move-only owner of a file descriptor; -1 means "none". Not thread-safe: the owner decides which thread
+// may reset it, and must make sure no other thread still uses the descriptor at that moment.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.m_fd, -1));
+        return *this;
+    }
+
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    explicit operator bool() const { return valid(); }
+    // Gives the descriptor up without closing it.
+    int release() { return std::exchange(m_fd, -1); }
+    void reset(int fd = -1) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace velmar

@@ -1,0 +1,185 @@
+// UsbLink: device matching, the reader and writer threads of an open device, removal handling.
+#include "UsbLink.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace velmar {
+
+// One open device with its two threads. Shared with those threads, so a writer that is still busy when
+// the link closes can finish and release the device on its own.
+struct UsbLink::Session {
+    uint64_t id = 0;
+    std::unique_ptr<HidDevice> device;
+    std::atomic<bool> stop{false};
+
+    // Guards jobPending, busy, writeFailed and out: the hand-over of one report from the user-interface
+    // thread to the writer thread and its completion.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool jobPending = false;
+    bool busy = false;
+    bool writeFailed = false;
+    std::array<uint8_t, kHidOutReportSize> out{};
+
+    std::thread reader;
+    std::thread writer;
+};
+
+namespace {
+
+using ReportBuffer = std::array<uint8_t, kHidInReportSize>;
+
+} // namespace
+
+UsbLink::UsbLink(HidBackend* backend, QObject* parent) : QObject(parent), m_backend(backend), m_inbox(this) {
+    if (m_backend) m_backend->setRemovalHandler([this](const std::string& path) { removalNotice(path); });
+}
+
+UsbLink::~UsbLink() {
+    if (m_backend) m_backend->setRemovalHandler(nullptr);
+    CloseUsbDevice();
+}
+
+bool UsbLink::OpenUsbDevice() {
+    CloseUsbDevice();
+    m_usbDevicePath.clear();
+    if (!m_backend) return false;
+    for (const HidDeviceInfo& info : m_backend->enumerate()) {
+        if (info.vendorId != kVendorId || info.productId != kProductId ||
+            info.releaseNumber != kReleaseNumber)
+            continue;
+        std::unique_ptr<HidDevice> device = m_backend->open(info.path);
+        if (!device) {
+            // Usually the access rights of the device node (see the udev rule shipped with the program).
+            qWarning("UsbLink: found the processor at %s but cannot open it", info.path.c_str());
+            return false;
+        }
+        m_usbDevicePath = info.path;
+
+        auto session = std::make_shared<Session>();
+        session->id = m_nextSessionId++;
+        session->device = std::move(device);
+        const uint64_t id = session->id;
+        session->reader = std::thread([this, session, id] {
+            std::array<uint8_t, kReadBufferSize> buffer{};
+            while (!session->stop.load()) {
+                const int n = session->device->read(buffer.data(), buffer.size(), kReadTimeoutMs);
+                if (n == 0) continue;
+                if (n < 0) {
+                    if (!session->stop.load()) m_inbox.post([this, id] { deviceGone(id); });
+                    break;
+                }
+                // A short report is padded with zeros, never with the previous report's bytes.
+                ReportBuffer report{};
+                std::memcpy(report.data(), buffer.data(),
+                            std::min<size_t>(static_cast<size_t>(n), report.size()));
+                m_inbox.post([this, id, report] { deliverReport(id, report.data()); });
+            }
+        });
+        session->writer = std::thread([session] {
+            std::unique_lock lock(session->mutex);
+            for (;;) {
+                session->changed.wait(lock, [&] { return session->jobPending || session->stop.load(); });
+                if (!session->jobPending) break;
+                const auto report = session->out;
+                session->jobPending = false;
+                lock.unlock();
+                const bool ok = session->device->write(report.data(), report.size());
+                lock.lock();
+                session->busy = false;
+                session->writeFailed = !ok;
+                session->changed.notify_all();
+            }
+        });
+        m_session = std::move(session);
+        return true;
+    }
+    return false;
+}
+
+int UsbLink::CloseUsbDevice() {
+    if (!m_session) return 0;
+    std::shared_ptr<Session> session = std::move(m_session);
+    bool writerBusy;
+    {
+        std::lock_guard lock(session->mutex);
+        session->stop.store(true);
+        writerBusy = session->busy;
+        session->changed.notify_all();
+    }
+    session->reader.join();
+    if (writerBusy)
+        session->writer.detach(); // it holds its own reference and ends after this write
+    else
+        session->writer.join();
+    return 0;
+}
+
+int UsbLink::WriteUsbReport(const uint8_t* chunk) {
+    if (!m_session) {
+        emit closedLinkWrite();
+        return 0;
+    }
+    Session& s = *m_session;
+    std::lock_guard lock(s.mutex);
+    if (s.busy) return 0;
+    s.out[0] = 0;
+    std::memcpy(s.out.data() + 1, chunk, kHidOutReportSize - 1);
+    s.busy = true;
+    s.jobPending = true;
+    s.writeFailed = false;
+    s.changed.notify_all();
+    return 1;
+}
+
+bool UsbLink::WaitWriteDone(std::chrono::steady_clock::time_point deadline) {
+    if (!m_session) return true;
+    Session& s = *m_session;
+    std::unique_lock lock(s.mutex);
+    return s.changed.wait_until(lock, deadline, [&] { return !s.busy; });
+}
+
+bool UsbLink::LastWriteFailed() const {
+    if (!m_session) return false;
+    std::lock_guard lock(m_session->mutex);
+    return m_session->writeFailed;
+}
+
+bool UsbLink::usbWriteBusy() const {
+    if (!m_session) return false;
+    std::lock_guard lock(m_session->mutex);
+    return m_session->busy;
+}
+
+void UsbLink::setReportHandler(std::function<void(const uint8_t* report)> handler) {
+    m_reportHandler = std::move(handler);
+}
+
+void UsbLink::deliverReport(uint64_t sessionId, const uint8_t* report) {
+    // Reports of a device that has been closed since are dropped.
+    if (!m_session || m_session->id != sessionId || !m_reportHandler) return;
+    m_reportHandler(report);
+}
+
+void UsbLink::deviceGone(uint64_t sessionId) {
+    if (!m_session || m_session->id != sessionId) return;
+    CloseUsbDevice();
+    emit deviceRemoved();
+}
+
+void UsbLink::removalNotice(const std::string& path) {
+    // Only the open device matters; another HID device, or this one after the link moved on, is ignored.
+    if (!m_session || path != m_usbDevicePath) return;
+    CloseUsbDevice();
+    emit deviceRemoved();
+}
+
+} // namespace velmar
