@@ -24,6 +24,7 @@ namespace {
 constexpr int kIdleMs = 50;          // a partial frame older than this is abandoned
 constexpr int kHangupPollMs = 20;    // how often a closed slave is checked for a new open
 constexpr int kWriteTimeoutMs = 500; // a slave nobody reads fills up; the rest of the reply is dropped
+constexpr int kHangupLingerMs = 100; // between the last reply and a hang-up
 
 } // namespace
 
@@ -140,18 +141,20 @@ void SimPtyEndpoint::writePaced(const std::vector<uint8_t>& bytes) {
         SimWriteAll(master_.get(), bytes.data(), bytes.size(), kWriteTimeoutMs, waker_, false);
         return;
     }
-    // Pieces of about 5 ms of line time, each written when the previous one would have left the UART.
+    // Pieces of about 5 ms of line time, each handed over once the UART would have shifted it out, so
+    // the last byte of a reply arrives one full frame time after the first bit.
     using Clock = std::chrono::steady_clock;
     const size_t piece = std::max<size_t>(1, static_cast<size_t>(baud_) / 10 / 200);
     const auto begin = Clock::now();
     size_t sent = 0;
     while (sent < bytes.size()) {
         const size_t n = std::min(piece, bytes.size() - sent);
-        if (!SimWriteAll(master_.get(), bytes.data() + sent, n, kWriteTimeoutMs, waker_, false)) return;
-        sent += n;
-        const auto due = begin + std::chrono::microseconds(static_cast<int64_t>(sent) * 10'000'000 / baud_);
+        const auto due =
+            begin + std::chrono::microseconds(static_cast<int64_t>(sent + n) * 10'000'000 / baud_);
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count();
         if (left > 0 && !waker_.sleepMs(static_cast<int>(left))) return;
+        if (!SimWriteAll(master_.get(), bytes.data() + sent, n, kWriteTimeoutMs, waker_, false)) return;
+        sent += n;
     }
 }
 
@@ -187,7 +190,11 @@ void SimPtyEndpoint::run() {
             if (t.delayMs > 0 && !waker_.sleepMs(t.delayMs)) return;
             writePaced(t.bytes);
         }
-        if (out.closeConnection && !remake("hanging up (fault): making a new pseudo-terminal")) waker_.wake();
+        if (out.closeConnection) {
+            // Give the other side time to read the last reply: a hang-up discards what it has not read.
+            if (!waker_.sleepMs(kHangupLingerMs)) return;
+            if (!remake("hanging up (fault): making a new pseudo-terminal")) waker_.wake();
+        }
     };
 
     uint8_t buffer[4096];

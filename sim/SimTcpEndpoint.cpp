@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <chrono>
 
 namespace velmar {
 
@@ -18,6 +19,7 @@ namespace {
 
 constexpr int kIdleMs = 50; // a partial frame older than this is abandoned
 constexpr int kWriteTimeoutMs = 1000;
+constexpr int kLingerMs = 200; // the close fault waits this long for the peer to close too
 
 std::string PeerText(const sockaddr_in& a) {
     char host[INET_ADDRSTRLEN] = "?";
@@ -91,7 +93,22 @@ void SimTcpEndpoint::run() {
                 return;
             }
         }
-        if (out.closeConnection) hangUp("connection closed by the simulator");
+        if (out.closeConnection) {
+            // Close gracefully: FIN after the last reply, then drain until the peer closes too (or a
+            // while), so unread input never turns the close into a reset that loses that reply.
+            ::shutdown(client.get(), SHUT_WR);
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLingerMs);
+            uint8_t sink[512];
+            for (;;) {
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      until - std::chrono::steady_clock::now())
+                                      .count();
+                pollfd p[2] = {{client.get(), POLLIN, 0}, {waker_.fd(), POLLIN, 0}};
+                if (left <= 0 || ::poll(p, 2, static_cast<int>(left)) <= 0 || p[1].revents) break;
+                if (::recv(client.get(), sink, sizeof sink, 0) <= 0) break;
+            }
+            hangUp("connection closed by the simulator");
+        }
     };
 
     uint8_t buffer[4096];

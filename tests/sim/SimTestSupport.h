@@ -142,24 +142,13 @@ public:
 
     // The next stdout line (without the newline), or "" after the time-out or at the end.
     std::string readLine(int timeoutMs = 5000) { return readLineFrom(out_, outBuffer_, timeoutMs); }
-    // Everything on stderr until it closes (call after the process ended) or the time-out.
-    std::string readAllStderr(int timeoutMs = 2000) {
+    // Everything on stdout / stderr until it closes (call after the process ended) or the time-out.
+    std::string readAllStdout(int timeoutMs = 2000) {
         std::string all;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                  until - std::chrono::steady_clock::now())
-                                  .count();
-            if (left <= 0) break;
-            pollfd p{err_, POLLIN, 0};
-            if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
-            char chunk[4096];
-            const ssize_t n = ::read(err_, chunk, sizeof chunk);
-            if (n <= 0) break;
-            all.append(chunk, static_cast<size_t>(n));
-        }
-        return all;
+        all.swap(outBuffer_);
+        return all + readAll(out_, timeoutMs);
     }
+    std::string readAllStderr(int timeoutMs = 2000) { return readAll(err_, timeoutMs); }
 
     void signal(int sig) { ::kill(pid_, sig); }
 
@@ -179,6 +168,24 @@ public:
     }
 
 private:
+    static std::string readAll(int fd, int timeoutMs) {
+        std::string all;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  until - std::chrono::steady_clock::now())
+                                  .count();
+            if (left <= 0) break;
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+            char chunk[4096];
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
+            if (n <= 0) break;
+            all.append(chunk, static_cast<size_t>(n));
+        }
+        return all;
+    }
+
     std::string readLineFrom(int fd, std::string& buffer, int timeoutMs) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         for (;;) {
