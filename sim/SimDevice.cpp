@@ -10,7 +10,7 @@ namespace velmar {
 namespace {
 
 DeviceImage TemplateImage() {
-    DeviceImage image{};
+    alignas(int16_t) DeviceImage image{};
     for (auto& in : image.inputs) in = InputTemplate();
     for (auto& out : image.outputs) out = OutputTemplate();
     ClampImage(image);

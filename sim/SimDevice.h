@@ -42,11 +42,13 @@ struct SimDeviceConfig {
 };
 
 // What a unit keeps over a power cycle (and the state file keeps between runs).
+// The images are kept 2-byte aligned: DeviceImage is packed (alignment 1), but its 16-bit fields are
+// read and clamped in place, which needs them on even addresses.
 struct SimDeviceState {
-    DeviceImage image{};
+    alignas(int16_t) DeviceImage image{};
     uint8_t currentProgram = 0;
     std::array<std::array<uint8_t, kSimNameSize>, kSimNameCount> names{};
-    std::array<DeviceImage, kSimProgramCount> programs{};
+    alignas(int16_t) std::array<DeviceImage, kSimProgramCount> programs{};
 };
 
 // One processor. Every endpoint (TCP, pty, USB) talks to the same object.

@@ -166,8 +166,10 @@ void SimPtyEndpoint::run() {
 
     auto remake = [&](const char* why) {
         if (log_) log_->note(link, why);
+        // The new pair is made while the old master is still open, so it never gets the old number:
+        // a user of the old path must not land on the new unit by accident. Replacing master_ then
+        // closes the old master, which hangs up its slave.
         std::string error;
-        master_.reset();
         if (!openPair(error)) {
             if (log_) log_->note(link, "cannot make a new pseudo-terminal: " + error);
             return false;

@@ -217,30 +217,28 @@ TEST(SimDevice, storeThenLoadRoundTripsAProgramAndSetsTheCurrentProgram) {
 }
 
 TEST(SimDevice, commandsThatDoNotFitAreIgnoredWithoutReplyOrChange) {
-    const char*
-        frames[] =
-            {
-                "5A 5A 5A | 01 53 | A1 | 04 00 00 0E | 08 00 | 00 00 00 00 00 00 00 00", // output unit 14
-                "5A 5A 5A | 01 53 | A1 | 04 00 00 00 | 08 00 | 00 00 00 00 00 00 00 00", // output unit 0
-                                                                                         // (name)
-                "5A 5A 5A | 01 53 | A1 | 01 00 00 2C | 02 00 | 00 00",                   // input index 44
-                "5A 5A 5A | 01 53 | A1 | 01 00 04 01 | 08 00 | 00 00 00 00 00 00 00 00", // input E
-                "5A 5A 5A | 01 53 | A1 | 04 00 08 01 | 08 00 | 00 00 00 00 00 00 00 00", // output 9
-                "5A 5A 5A | 01 53 | A1 | 01 00 00 01 | 02 00 | 00 00",                   // unit with 2 bytes
-                "5A 5A 5A | 01 53 | A1 | 02 00 00 01 | 02 00 | 00 00", // kind 2 never travels
-                "5A 5A 5A | 01 53 | A1 | 05 0D 00 00 | 10 00 | 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 "
-                "00", // program
-                      // 13
-                "5A 5A 5A | 01 53 | A2 | 07 00 00 00 | 00 00",
-                "5A 5A 5A | 01 53 | A3 | 04 00 00 00 | 02 00 | 00 00",
-                "5A 5A 5A | 01 53 | A5 | 00 00 00 00 | 00 00", // store program 0
-                "5A 5A 5A | 01 53 | A5 | 00 0D 00 00 | 00 00",
-                "5A 5A 5A | 01 53 | A6 | 00 0D 00 00 | 00 00",
-                "5A 5A 5A | 01 53 | A7 | 00 00 00 00 | 02 00 | 00 00",
-                "5A 5A 5A | 01 53 | A9 | 00 00 00 00 | 01 00 | 00",
-                "5A 5A 5A | 01 53 | AA | 00 00 00 00 | 00 00", // a reply is not a command
-                "5A 5A 5A | 01 53 | B0 | 00 00 00 00 | 00 00",
-            };
+    const char* frames[] = {
+        "5A 5A 5A | 01 53 | A1 | 04 00 00 0E | 08 00 | 00 00 00 00 00 00 00 00", // output unit 14
+        "5A 5A 5A | 01 53 | A1 | 04 00 00 00 | 08 00 | 00 00 00 00 00 00 00 00", // output unit 0
+                                                                                 // (name)
+        "5A 5A 5A | 01 53 | A1 | 01 00 00 2C | 02 00 | 00 00",                   // input index 44
+        "5A 5A 5A | 01 53 | A1 | 01 00 04 01 | 08 00 | 00 00 00 00 00 00 00 00", // input E
+        "5A 5A 5A | 01 53 | A1 | 04 00 08 01 | 08 00 | 00 00 00 00 00 00 00 00", // output 9
+        "5A 5A 5A | 01 53 | A1 | 01 00 00 01 | 02 00 | 00 00",                   // unit with 2 bytes
+        "5A 5A 5A | 01 53 | A1 | 02 00 00 01 | 02 00 | 00 00",                   // kind 2 never travels
+        "5A 5A 5A | 01 53 | A1 | 05 0D 00 00 | 10 00 | 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 "
+        "00", // program
+              // 13
+        "5A 5A 5A | 01 53 | A2 | 07 00 00 00 | 00 00",
+        "5A 5A 5A | 01 53 | A3 | 04 00 00 00 | 02 00 | 00 00",
+        "5A 5A 5A | 01 53 | A5 | 00 00 00 00 | 00 00", // store program 0
+        "5A 5A 5A | 01 53 | A5 | 00 0D 00 00 | 00 00",
+        "5A 5A 5A | 01 53 | A6 | 00 0D 00 00 | 00 00",
+        "5A 5A 5A | 01 53 | A7 | 00 00 00 00 | 02 00 | 00 00",
+        "5A 5A 5A | 01 53 | A9 | 00 00 00 00 | 01 00 | 00",
+        "5A 5A 5A | 01 53 | AA | 00 00 00 00 | 00 00", // a reply is not a command
+        "5A 5A 5A | 01 53 | B0 | 00 00 00 00 | 00 00",
+    };
     for (const char* text : frames) {
         Bench b;
         const auto before = b.device.state();

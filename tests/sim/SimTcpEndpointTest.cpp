@@ -72,6 +72,18 @@ TEST(SimTcpEndpoint, framesInAnyChunksAreAnsweredOneReplyEach) {
     ::close(fd);
 }
 
+TEST(SimTcpEndpoint, aFrameStartThatNeverEndsHoldsUpTheNextFrameOnlyUntilTheLineIsQuiet) {
+    Server s;
+    const int fd = simtest::ConnectLoopback(s.endpoint.port());
+    // The header of an image write (1600 bytes announced) that breaks off, then a heartbeat.
+    ASSERT_TRUE(simtest::WriteBytes(
+        fd, simtest::Concat(Hex("5A 5A 5A 01 53 A7 00 00 00 00 40 06 00"), simtest::kHeartbeat)));
+    const auto reply = simtest::ReadFrame(fd, 1000);
+    EXPECT_TRUE(simtest::IsFrame(reply));
+    EXPECT_EQ(reply[5], 0xA9);
+    ::close(fd);
+}
+
 TEST(SimTcpEndpoint, acceptsANewConnectionAfterTheOldOneClosedAndANewOneReplacesAStaleOne) {
     Server s;
     int first = simtest::ConnectLoopback(s.endpoint.port());
