@@ -126,8 +126,18 @@ private:
 
 } // namespace
 
+namespace {
+
+// A USB device has no connection to hang up (removal is remove()), so the close fault is left out.
+SimFaultConfig WithoutClose(SimFaultConfig faults) {
+    faults.closeAfterFrames = -1;
+    return faults;
+}
+
+} // namespace
+
 SimHidBackend::SimHidBackend(SimDevice& device, SimFaultConfig faults, SimFrameLog* log)
-    : device_(device), log_(log), faults_(std::make_shared<SimFaultInjector>(faults)) {
+    : device_(device), log_(log), faults_(std::make_shared<SimFaultInjector>(WithoutClose(faults))) {
     Entry e;
     e.info.vendorId = kVendorId;
     e.info.productId = kProductId;

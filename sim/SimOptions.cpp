@@ -68,7 +68,7 @@ Faults (all off by default; F is a fraction from 0 to 1):
   --noise-bytes N       the most noise bytes before one reply, 1..64 (default 8)
   --delay MS            answer every frame MS milliseconds late
   --delay-jitter MS     plus 0..MS milliseconds more
-  --silent-after N      stop answering after N received frames (0: never answer)
+  --silent-after N      stop answering after N frames received on an endpoint (0: never answer)
   --close-after N       hang up after N frames of a connection; a pty is made anew
 
   -h, --help            show this help

@@ -35,9 +35,10 @@ void SimSession::onFrame(const SimFrame& frame, SimOutput& out) {
 
     const SimFaultInjector::Verdict verdict = faults_.onFrame();
     if (verdict != SimFaultInjector::Verdict::Accept) {
-        if (log_)
+        if (log_) {
             log_->frame(link_, "in", in.data(), in.size(),
                         verdict == SimFaultInjector::Verdict::Drop ? "dropped" : "silent");
+        }
         closeIfDue(out);
         return;
     }
