@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <QTimer>
 #include <QWheelEvent>
@@ -341,6 +340,13 @@ void CFStatic::CrossoverMove(CFilter& h, Point p) {
         overMark_ = true;
         return;
     }
+}
+
+void CFStatic::leaveEvent(QEvent* event) {
+    // A press after the pointer came back elsewhere must not pick up the mark it left.
+    if (!DragInProgress()) overMark_ = false;
+    UpdateCursor();
+    QWidget::leaveEvent(event);
 }
 
 void CFStatic::mousePressEvent(QMouseEvent* event) {

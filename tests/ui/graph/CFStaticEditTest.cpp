@@ -114,6 +114,21 @@ private slots:
         QCOMPARE(g.HotFilter(), &inputEqCurves[0].Filter(5)); // a band stays under attention
     }
 
+    void aPressAfterThePointerLeftTheGraphPicksUpNothing() {
+        GraphRig rig;
+        rig.graph->ShowInputCurves(0);
+        CFilter& band = inputEqCurves[0].Filter(5);
+        const QPoint p = Centre(band.markerRect);
+        rig.Hover(p);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(rig.graph.get(), &leave);
+        QVERIFY(!rig.graph->OverMark());
+        rig.Press({900, 40});
+        rig.DragTo({900, 40});
+        QVERIFY(!band.dragPoint);
+        QCOMPARE(int(band.Band()->gain), 200);
+    }
+
     void leavingACrossoverPointLetsGoOfIt() {
         GraphRig rig;
         rig.core->image.outputs[0].hpfFreq = 100;
