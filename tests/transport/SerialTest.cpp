@@ -208,6 +208,50 @@ TEST(SerialSettings, handshakingDecodesFromFlowControlFlags) {
     EXPECT_EQ(CSerial::EHandshakeHardware, CSerial::DecodeHandshaking(t));
 }
 
+TEST(SerialLineStatus, modemLineChangesBecomeEventsAndOnlyARisingRingCounts) {
+    struct Case {
+        int before, after;
+        uint32_t bits;
+    };
+    const Case cases[] = {
+        {0, 0, 0},
+        {0, TIOCM_CTS, CSerial::EEventCTS},
+        {TIOCM_CTS, 0, CSerial::EEventCTS},
+        {TIOCM_DSR, TIOCM_DSR | TIOCM_CD, CSerial::EEventRLSD},
+        {0, TIOCM_DSR | TIOCM_CTS, CSerial::EEventDSR | CSerial::EEventCTS},
+        {0, TIOCM_RI, CSerial::EEventRing},
+        {TIOCM_RI, 0, 0}, // the ring falling is no event
+        {TIOCM_RI, TIOCM_RI, 0},
+        {TIOCM_RTS | TIOCM_DTR, 0, 0}, // our own output lines are not events
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.bits, CSerial::ModemEventBits(c.before, c.after)) << c.before << " -> " << c.after;
+}
+
+TEST(SerialLineStatus, counterChangesBecomeBreakAndErrorEventsAndTheirErrorFlags) {
+    using C = CSerial::LineCounters;
+    struct Case {
+        C after;
+        uint32_t events, errors;
+    };
+    const C before{3, 3, 3, 3, 3};
+    const Case cases[] = {
+        {{3, 3, 3, 3, 3}, 0, 0},
+        {{4, 3, 3, 3, 3}, CSerial::EEventError, CSerial::EErrorFrame},
+        {{3, 4, 3, 3, 3}, CSerial::EEventError, CSerial::EErrorOverrun},
+        {{3, 3, 4, 3, 3}, CSerial::EEventError, CSerial::EErrorParity},
+        {{3, 3, 3, 4, 3}, CSerial::EEventBreak, CSerial::EErrorBreak},
+        {{3, 3, 3, 3, 4}, CSerial::EEventError, CSerial::EErrorRxOver},
+        {{2, 3, 3, 9, 3},
+         CSerial::EEventError | CSerial::EEventBreak,
+         CSerial::EErrorFrame | CSerial::EErrorBreak},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.events, CSerial::CounterEventBits(before, c.after));
+        EXPECT_EQ(c.errors, CSerial::CounterErrorFlags(before, c.after));
+    }
+}
+
 TEST_F(SerialTest, theLinkSettingsReachThePort) {
     // A pseudo-terminal keeps the speed and the stop bits (it always reports 8 data bits, no parity).
     CSerial port;

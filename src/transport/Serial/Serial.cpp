@@ -154,6 +154,35 @@ int32_t CSerial::DecodeHandshaking(const struct termios& t) {
     return EHandshakeOff;
 }
 
+uint32_t CSerial::ModemEventBits(int lastModem, int modem) {
+    const int changed = modem ^ lastModem;
+    uint32_t bits = 0;
+    if (changed & TIOCM_CTS) bits |= EEventCTS;
+    if (changed & TIOCM_DSR) bits |= EEventDSR;
+    if (changed & TIOCM_CD) bits |= EEventRLSD;
+    if ((modem & TIOCM_RI) && !(lastModem & TIOCM_RI)) bits |= EEventRing;
+    return bits;
+}
+
+uint32_t CSerial::CounterEventBits(const LineCounters& before, const LineCounters& after) {
+    uint32_t bits = 0;
+    if (after.brk != before.brk) bits |= EEventBreak;
+    if (after.frame != before.frame || after.overrun != before.overrun || after.parity != before.parity ||
+        after.bufOverrun != before.bufOverrun)
+        bits |= EEventError;
+    return bits;
+}
+
+uint32_t CSerial::CounterErrorFlags(const LineCounters& before, const LineCounters& after) {
+    uint32_t flags = 0;
+    if (after.bufOverrun != before.bufOverrun) flags |= EErrorRxOver;
+    if (after.overrun != before.overrun) flags |= EErrorOverrun;
+    if (after.parity != before.parity) flags |= EErrorParity;
+    if (after.frame != before.frame) flags |= EErrorFrame;
+    if (after.brk != before.brk) flags |= EErrorBreak;
+    return flags;
+}
+
 CSerial::CSerial() = default;
 
 CSerial::~CSerial() {
@@ -410,11 +439,7 @@ uint32_t CSerial::CheckLineStatus(uint32_t mask) {
                 return (EEventRLSD | EEventError) & mask;
             }
         } else {
-            const int changed = modem ^ m_lastModem;
-            if (changed & TIOCM_CTS) bits |= EEventCTS;
-            if (changed & TIOCM_DSR) bits |= EEventDSR;
-            if (changed & TIOCM_CD) bits |= EEventRLSD;
-            if ((modem & TIOCM_RI) && !(m_lastModem & TIOCM_RI)) bits |= EEventRing;
+            bits |= ModemEventBits(m_lastModem, modem);
             m_lastModem = modem;
         }
     }
@@ -423,11 +448,9 @@ uint32_t CSerial::CheckLineStatus(uint32_t mask) {
         if (::ioctl(fd, TIOCGICOUNT, &c) != 0) {
             if (IsUnsupported(errno)) m_waitCountersSupported = false;
         } else {
-            if (c.brk != m_waitCounters.brk) bits |= EEventBreak;
-            if (c.frame != m_waitCounters.frame || c.overrun != m_waitCounters.overrun ||
-                c.parity != m_waitCounters.parity || c.buf_overrun != m_waitCounters.bufOverrun)
-                bits |= EEventError;
-            m_waitCounters = LineCounters{c.frame, c.overrun, c.parity, c.brk, c.buf_overrun};
+            const LineCounters now{c.frame, c.overrun, c.parity, c.brk, c.buf_overrun};
+            bits |= CounterEventBits(m_waitCounters, now);
+            m_waitCounters = now;
         }
     }
     if ((mask & EEventSend) && m_txPending.load()) {
@@ -789,12 +812,9 @@ int CSerial::ReadLineErrors(uint32_t& flags) {
         }
         return errno;
     }
-    if (c.buf_overrun != m_errorCounters.bufOverrun) flags |= EErrorRxOver;
-    if (c.overrun != m_errorCounters.overrun) flags |= EErrorOverrun;
-    if (c.parity != m_errorCounters.parity) flags |= EErrorParity;
-    if (c.frame != m_errorCounters.frame) flags |= EErrorFrame;
-    if (c.brk != m_errorCounters.brk) flags |= EErrorBreak;
-    m_errorCounters = LineCounters{c.frame, c.overrun, c.parity, c.brk, c.buf_overrun};
+    const LineCounters now{c.frame, c.overrun, c.parity, c.brk, c.buf_overrun};
+    flags = CounterErrorFlags(m_errorCounters, now);
+    m_errorCounters = now;
     return 0;
 }
 

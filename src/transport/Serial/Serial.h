@@ -116,6 +116,17 @@ public:
     static int32_t DecodeStopBits(const struct termios& t);
     static int32_t DecodeHandshaking(const struct termios& t);
 
+    // The driver's line-status counters (TIOCGICOUNT) as the event wait and GetError compare them.
+    struct LineCounters {
+        int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
+    };
+    // The pure decodings of the line status behind the event wait and GetError: the event bits for a
+    // change of the modem lines (CTS, DSR and carrier changed, ring rising), the event bits for a change
+    // of the counters (break, line error), and the line error flags for a change of the counters.
+    static uint32_t ModemEventBits(int lastModem, int modem);
+    static uint32_t CounterEventBits(const LineCounters& before, const LineCounters& after);
+    static uint32_t CounterErrorFlags(const LineCounters& before, const LineCounters& after);
+
     bool IsOpen() const { return m_hFile.valid(); }
     // m_eEvent masked with the event mask, and clears m_eEvent.
     uint32_t GetEventType();
@@ -175,9 +186,6 @@ private:
     bool m_modemSupported = true;
     bool m_waitCountersSupported = true;
     int m_lastModem = 0;
-    struct LineCounters {
-        int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
-    };
     LineCounters m_waitCounters;
 
     // Guards m_errorCounters and m_errorCountersSupported: GetError may be called by the owner while the
