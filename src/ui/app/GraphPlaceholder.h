@@ -63,7 +63,7 @@ private:
 
     CoreState& m_core;
     QObject* m_owner = nullptr;
-    QTimer m_timer;
+    QTimer m_timer{this}; // a child, so owners can find every timer of the graph
     bool m_hookInstalled = false;
     int m_mode = kModeNone;
     int m_channel = 0;
