@@ -99,6 +99,8 @@ CVelmarDlg::CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* paren
     InstallCurveSetHooks(m_app.core);
 
     createControls();
+    // The controls take their places first, so the graph lays its plot out for its real size.
+    placeControls();
 
     // The graph: owner, plot and timer, the curves of input A and then output 1.
     m_app.graph = m_graph;
@@ -115,8 +117,6 @@ CVelmarDlg::CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* paren
     setLinkBitmaps(LinkButton::Serial, kSerialOff, kSerialOn, kSerialOn);
     setLinkBitmaps(LinkButton::Usb, kUsbOff, kUsbOn, kUsbOn);
     setLinkBitmaps(LinkButton::Tcp, kTcpOff, kTcpOn, kTcpOn);
-
-    placeControls();
 
     // Only the Home page is shown, on tab 0.
     hideAllPages();

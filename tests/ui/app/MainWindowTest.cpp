@@ -4,6 +4,7 @@
 #include "support/TestApp.h"
 
 #include "core/ReplyParser.h"
+#include "dsp/CurveSets.h"
 #include "core/Scheduler.h"
 #include "transport/LinkController.h"
 #include "ui/app/DeviceConfig.h"
@@ -67,6 +68,16 @@ void setModel(CoreState& s, char inputs, char outputs) {
     s.system.bytes[67] = uint8_t(inputs);
     s.system.bytes[69] = uint8_t(outputs);
     s.deviceConfigPending = 1;
+}
+
+// The user points at a band of the shown curves and steps it with the arrow key.
+void stepBandOnTheGraph(CVelmarDlg& w, const CKTVEQ& curves, int band) {
+    const Point c = curves.Filter(band).markerRect.Centre();
+    const QPointF at(c.x, c.y);
+    QMouseEvent hover(QEvent::MouseMove, at, w.graph()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.graph(), &hover);
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.graph(), &up);
 }
 
 QStringList menuTitles(CVelmarDlg& w) {
@@ -270,6 +281,37 @@ private slots:
         QCOMPARE(w.inputPage()->lastGraphNotice().channel, 0);
         QCOMPARE(t.state().eqBypass.inputEqBypassed[0], 0);
         QCOMPARE(t.state().eqBypass.inputEqBypassed[1], 1);
+    }
+
+    void aStepOnTheGraphReachesTheInputPageWithin200ms() {
+        TestApp t;
+        CVelmarDlg& w = t.window();
+        w.SelectTab(9); // IN C
+        t.state().eqBypass.inputEqBypassed[2] = 1;
+        stepBandOnTheGraph(w, inputEqCurves[2], 5);
+        w.graph()->TimerTick();
+        w.graph()->TimerTick();
+        TestApp::deliverPosted();
+        const GraphNotice n = w.inputPage()->lastGraphNotice();
+        QCOMPARE(n.count, 1);
+        QCOMPARE(n.index, 5);
+        QCOMPARE(n.channel, 2);
+        QCOMPARE(t.state().eqBypass.inputEqBypassed[2], 0);
+    }
+
+    void aGraphStepPendingWhenTheTabChangesLandsOnItsOwnChannel() {
+        TestApp t;
+        CVelmarDlg& w = t.window();
+        w.SelectTab(11); // OUT 1
+        stepBandOnTheGraph(w, outputEqCurves[0], 3);
+        w.graph()->TimerTick();
+        w.SelectTab(12); // OUT 2: the graph gives up output 1's step as it changes sets
+        TestApp::deliverPosted();
+        const GraphNotice n = w.outputPage()->lastGraphNotice();
+        QCOMPARE(n.count, 1);
+        QCOMPARE(n.index, 3);
+        QCOMPARE(n.channel, 0);
+        QCOMPARE(t.state().currentChannel, 1);
     }
 
     void readBackRefreshesStatusLineAndPage() {
