@@ -371,6 +371,8 @@ void CVelmarDlg::showTabPage(PageBase* page, bool withGraph) {
 void CVelmarDlg::SelectTab(int index) {
     if (index == m_app.currentTab) return;
     m_app.currentTab = index;
+    // Callers other than the tab control itself (the Home page's requests) leave its selection behind.
+    if (m_tab->GetCurSel() != index) m_tab->SetCurSel(index);
     const int config = m_app.core.deviceConfig;
     if (index < sysTabCount()) {
         switch (index) {

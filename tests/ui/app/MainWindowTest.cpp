@@ -4,8 +4,8 @@
 #include "support/TestApp.h"
 
 #include "core/ReplyParser.h"
-#include "dsp/CurveSets.h"
 #include "core/Scheduler.h"
+#include "dsp/CurveSets.h"
 #include "transport/LinkController.h"
 #include "ui/app/DeviceConfig.h"
 #include "ui/controls/EnTabCtrl.h"
@@ -74,7 +74,8 @@ void setModel(CoreState& s, char inputs, char outputs) {
 void stepBandOnTheGraph(CVelmarDlg& w, const CKTVEQ& curves, int band) {
     const Point c = curves.Filter(band).markerRect.Centre();
     const QPointF at(c.x, c.y);
-    QMouseEvent hover(QEvent::MouseMove, at, w.graph()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent hover(QEvent::MouseMove, at, w.graph()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(w.graph(), &hover);
     QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
     QCoreApplication::sendEvent(w.graph(), &up);
@@ -190,6 +191,12 @@ private slots:
         w.SelectTab(6);
         QCOMPARE(w.visiblePage(), w.geqPage());
         QCOMPARE(t.state().currentChannel, 3); // the graphic EQ tabs still run A to D
+    }
+
+    void selectingATabInCodeAlsoSelectsItInTheStrip() {
+        TestApp t;
+        t.window().SelectTab(14);
+        QCOMPARE(t.window().tabCtrl()->GetCurSel(), 14);
     }
 
     void selectingTheSelectedTabDoesNothing() {

@@ -3,6 +3,8 @@
 // back, the address in every frame, the time-out, and link loss and removal turning the indicators off.
 #include "support/TestApp.h"
 
+#include "controls/RenderOutput.h"
+
 #include "core/CoreState.h"
 #include "sim/SimHidBackend.h"
 #include "sim/SimTcpEndpoint.h"
@@ -67,6 +69,8 @@ class SimConnectTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { CVelmarApp::ApplyLook(*qApp); }
+
     void demoPointsTheDialogAtTheSimulator() {
         DemoSimulator sim;
         QString error;
@@ -105,6 +109,9 @@ private slots:
         QCOMPARE(w.statusText(3), QStringLiteral("Version:V1.20.4"));
         QCOMPARE(w.statusText(2), QStringLiteral("Device Addr:1"));
         QVERIFY(t.messages.isEmpty());
+        // For a person to look at: the window connected to a 2-in 4-out unit over WiFi.
+        w.SelectTab(7);
+        QVERIFY(test::saveRender(w.grab().toImage(), QStringLiteral("app-connected-wifi-cfg3-out-1.png")));
     }
 
     void rs232OnThePtyCarriesTheChosenAddressInEveryFrame() {
