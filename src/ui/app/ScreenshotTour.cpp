@@ -1,0 +1,143 @@
+// The screenshot tour.
+#include "ui/app/ScreenshotTour.h"
+
+#include "ui/app/DeviceConfig.h"
+#include "ui/app/VelmarApp.h"
+#include "ui/app/VelmarDlg.h"
+#include "ui/controls/EnTabCtrl.h"
+#include "ui/dialogs/ConnectDlg.h"
+#include "ui/dialogs/MemoryLoad.h"
+#include "ui/dialogs/MemorySave.h"
+#include "ui/dialogs/SystemDlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+
+#include <memory>
+
+namespace velmar {
+
+namespace {
+
+QString languageCode(const LanguageManager::Language& language) {
+    return language.locale.left(2);
+}
+
+// Lays out and renders a top-level widget that is not shown on a screen.
+QImage render(QWidget& widget) {
+    widget.adjustSize();
+    widget.show();
+    QApplication::processEvents();
+    QImage image = widget.grab().toImage();
+    widget.hide();
+    return image;
+}
+
+} // namespace
+
+ScreenshotTour::ScreenshotTour(CVelmarApp& app, const QString& directory)
+    : m_app(app), m_directory(directory) {}
+
+bool ScreenshotTour::save(const QImage& image, const QString& name) {
+    const QString path = QDir(m_directory).filePath(name + QStringLiteral(".png"));
+    if (image.isNull() || !image.save(path)) {
+        m_error = QStringLiteral("cannot write %1").arg(path);
+        return false;
+    }
+    m_written << path;
+    return true;
+}
+
+bool ScreenshotTour::run() {
+    if (!QDir().mkpath(m_directory)) {
+        m_error = QStringLiteral("cannot make %1").arg(m_directory);
+        return false;
+    }
+    CVelmarDlg* window = m_app.mainWindow();
+    window->show();
+    QApplication::processEvents();
+    bool ok = true;
+    for (const LanguageManager::Language& language : m_app.languages().languages()) {
+        window->SetLanguage(language.flag);
+        const QString code = languageCode(language);
+        ok = tourWindow(code) && tourDialogs(code) && tourMenus(code) && ok;
+    }
+    window->SetLanguage(LanguageManager::kEnglish);
+    window->SetDeviceConfig(DeviceConfig::kDefault);
+    return ok;
+}
+
+bool ScreenshotTour::tourWindow(const QString& language) {
+    CVelmarDlg* window = m_app.mainWindow();
+    for (int config = DeviceConfig::kFirst; config <= DeviceConfig::kLast; ++config) {
+        window->SetDeviceConfig(config);
+        for (int tab = 0; tab < DeviceConfig::tabCount(config); ++tab) {
+            window->tabCtrl()->SetCurSel(tab);
+            window->SelectTab(tab);
+            QApplication::processEvents();
+            const QString name = QStringLiteral("cfg%1-%2-tab%3-%4")
+                                     .arg(config)
+                                     .arg(language)
+                                     .arg(tab, 2, 10, QLatin1Char('0'))
+                                     .arg(DeviceConfig::tabSlug(config, tab));
+            if (!save(window->grab().toImage(), name)) return false;
+        }
+    }
+    window->SetDeviceConfig(DeviceConfig::kDefault);
+    return true;
+}
+
+bool ScreenshotTour::tourDialogs(const QString& language) {
+    AppState& state = m_app.state();
+    CVelmarDlg* window = m_app.mainWindow();
+    {
+        CConnectDlg dialog(state, window);
+        dialog.pollTimer().stop();
+        if (!save(render(dialog), QStringLiteral("dialog-connect-") + language)) return false;
+    }
+    {
+        CMemoryLoad dialog(state, window);
+        if (!save(render(dialog), QStringLiteral("dialog-load-") + language)) return false;
+    }
+    {
+        CMemorySave dialog(state, window);
+        if (!save(render(dialog), QStringLiteral("dialog-save-") + language)) return false;
+    }
+    {
+        CSystemDlg dialog(state, window);
+        if (!save(render(dialog), QStringLiteral("dialog-configure-") + language)) return false;
+    }
+    {
+        // A message box as the window raises them, to judge the boxes' look.
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
+                        QCoreApplication::translate("velmar::CVelmarDlg", "Exporting data completed"),
+                        QMessageBox::Ok, window);
+        if (!save(render(box), QStringLiteral("message-") + language + QStringLiteral("-warning")))
+            return false;
+    }
+    return true;
+}
+
+bool ScreenshotTour::tourMenus(const QString& language) {
+    CVelmarDlg* window = m_app.mainWindow();
+    const QStringList names = {QStringLiteral("remote"), QStringLiteral("device"), QStringLiteral("program"),
+                               QStringLiteral("system")};
+    int index = 0;
+    for (QAction* action : window->menuBar()->actions()) {
+        QMenu* menu = action->menu();
+        if (!menu || index >= names.size()) continue;
+        menu->ensurePolished();
+        const QImage image = render(*menu);
+        if (!save(image, QStringLiteral("menu-") + language + QLatin1Char('-') + names.at(index)))
+            return false;
+        ++index;
+    }
+    return save(window->menuBar()->grab().toImage(),
+                QStringLiteral("menu-") + language + QStringLiteral("-bar"));
+}
+
+} // namespace velmar

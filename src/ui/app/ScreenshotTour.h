@@ -1,0 +1,38 @@
+// ScreenshotTour: renders the main window on every tab of every configuration in every language, and
+// each dialog and menu, to PNG files named after what they show.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QImage;
+
+namespace velmar {
+
+class CVelmarApp;
+
+// Works on an initialised application with no processor; leaves it in English, configuration 7, on
+// the Home tab. File names: "cfg7-en-tab03-geq-a.png", "dialog-connect-zh.png", "menu-en-device.png",
+// "message-en-warning.png". UI thread only.
+class ScreenshotTour {
+public:
+    ScreenshotTour(CVelmarApp& app, const QString& directory);
+
+    // Writes every image; false if the directory cannot be made or an image cannot be written.
+    bool run();
+    const QStringList& written() const { return m_written; }
+    const QString& error() const { return m_error; }
+
+private:
+    bool save(const QImage& image, const QString& name);
+    bool tourWindow(const QString& language);
+    bool tourDialogs(const QString& language);
+    bool tourMenus(const QString& language);
+
+    CVelmarApp& m_app;
+    QString m_directory;
+    QStringList m_written;
+    QString m_error;
+};
+
+} // namespace velmar

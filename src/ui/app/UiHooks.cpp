@@ -1,0 +1,26 @@
+// The interactive message boxes, file dialogs and modal runs.
+#include "ui/app/UiHooks.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QFileDialog>
+
+namespace velmar {
+
+UiHooks UiHooks::interactive() {
+    UiHooks hooks;
+    hooks.message = [](QWidget* parent, const UiMessage& m) {
+        // A box without a caption carries the application's name, as the system's own boxes do.
+        const QString caption = m.caption.isEmpty() ? QCoreApplication::applicationName() : m.caption;
+        QMessageBox box(m.icon, caption, m.text, QMessageBox::Ok, parent);
+        box.exec();
+    };
+    hooks.fileDialog = [](QWidget* parent, const FileDialogRequest& r) {
+        return r.save ? QFileDialog::getSaveFileName(parent, QString(), r.startName, r.filter)
+                      : QFileDialog::getOpenFileName(parent, QString(), r.startName, r.filter);
+    };
+    hooks.runModal = [](QDialog& dialog) { return dialog.exec(); };
+    return hooks;
+}
+
+} // namespace velmar
