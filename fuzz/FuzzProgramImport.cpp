@@ -1,14 +1,20 @@
-// Fuzz target: a program file as the import takes it. The input is the file: its first 1600 bytes go
-// into importImage and the DeviceImage, then ClampImage, RefreshAllCurveSets and the image write. A
-// shorter file stops after the bytes it has, as a failed read does.
+// Fuzz target: a program file through the application's import (ProgramFile). The input is written as
+// the file; the import reads its first 1600 bytes into importImage and the image, clamps, rebuilds the
+// curves and queues the image write. A file shorter than 1600 bytes is refused and changes nothing.
+// The export of what was imported, imported again, must change nothing.
 #include "FuzzSupport.h"
 
 #include "core/Image.h"
 #include "core/Scheduler.h"
 #include "dsp/CurveSets.h"
+#include "ui/app/ProgramFile.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
+#include <unistd.h>
 
 namespace velmar::fuzz {
 namespace {
@@ -48,12 +54,50 @@ void CheckSet(CKTVEQ& set) {
     }
 }
 
+// A folder of its own for the files of this process, removed at exit.
+const std::string& Folder() {
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/velmar-fuzz-import-XXXXXX";
+        const char* made = ::mkdtemp(pattern);
+        VELMAR_FUZZ_CHECK(made != nullptr);
+        std::string f = made;
+        static std::string removeAtExit = f;
+        std::atexit([] {
+            std::remove((removeAtExit + "/in.vq").c_str());
+            std::remove((removeAtExit + "/out.vq").c_str());
+            ::rmdir(removeAtExit.c_str());
+        });
+        return f;
+    }();
+    return folder;
+}
+
+void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    VELMAR_FUZZ_CHECK(f != nullptr);
+    VELMAR_FUZZ_CHECK(std::fwrite(data, 1, size, f) == size);
+    std::fclose(f);
+}
+
+Bytes ReadFile(const std::string& path) {
+    Bytes out;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    VELMAR_FUZZ_CHECK(f != nullptr);
+    uint8_t buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
+    std::fclose(f);
+    return out;
+}
+
 CoreState& Shared() {
-    // The curve sets are global and built once, as at application start.
+    // The curve sets are global and built once, as at application start; the import rebuilds them
+    // through the imageReplaced hook, as in the application.
     static CoreState* s = [] {
         auto* state = new CoreState;
         InitCoreState(*state);
         BuildCurveSets(*state);
+        InstallCurveSetHooks(*state);
         for (auto& set : inputEqCurves) set.SetPlotSize(Rect{35, 10, 1063, 320});
         for (auto& set : inputGeqCurves) set.SetPlotSize(Rect{35, 10, 1063, 320});
         for (auto& set : outputEqCurves) set.SetPlotSize(Rect{35, 10, 1063, 320});
@@ -75,27 +119,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.linkConfirmed = 2;
     s.scheduler.pending = kCmdHeartbeat;
     const DeviceImage before = s.image;
+    const DeviceImage importBefore = s.importImage;
 
-    const size_t n = std::min(size, kImageSize);
-    std::memcpy(&s.importImage, data, n);
-    std::memcpy(&s.image, data, n);
-    if (n < kImageSize) {
-        // The read failed at the end of the data: nothing after it runs.
-        VELMAR_FUZZ_CHECK(std::memcmp(reinterpret_cast<const uint8_t*>(&s.image) + n,
-                                      reinterpret_cast<const uint8_t*>(&before) + n, kImageSize - n) == 0);
+    const std::string in = Folder() + "/in.vq";
+    WriteFile(in, data, size);
+    ProgramFile files(QString::fromStdString(Folder()));
+    const ProgramFile::Result result = files.importImage(s, QString::fromStdString(in));
+    if (size < kImageSize) {
+        // A short file is refused whole: nothing of it reaches the image or importImage.
+        VELMAR_FUZZ_CHECK(result == ProgramFile::Result::ReadError);
+        VELMAR_FUZZ_CHECK(std::memcmp(&s.image, &before, kImageSize) == 0);
+        VELMAR_FUZZ_CHECK(std::memcmp(&s.importImage, &importBefore, kImageSize) == 0);
+        VELMAR_FUZZ_CHECK(s.scheduler.pending == kCmdHeartbeat);
         return 0;
     }
-    ClampImage(s.image);
-    RefreshAllCurveSets(s);
-    QueueImageWrite(s, 0);
+    VELMAR_FUZZ_CHECK(result == ProgramFile::Result::Ok);
 
-    // importImage keeps the bytes as read; the image holds them clamped, and clamping again (an export
-    // followed by an import) changes nothing.
+    // importImage keeps the first 1600 bytes as read; the image holds them clamped.
     VELMAR_FUZZ_CHECK(std::memcmp(&s.importImage, data, kImageSize) == 0);
+    DeviceImage want;
+    std::memcpy(&want, data, kImageSize);
+    ClampImage(want);
+    VELMAR_FUZZ_CHECK(std::memcmp(&want, &s.image, kImageSize) == 0);
     VELMAR_FUZZ_CHECK(Clamped(s.image));
-    DeviceImage again = s.image;
-    ClampImage(again);
-    VELMAR_FUZZ_CHECK(std::memcmp(&again, &s.image, kImageSize) == 0);
 
     for (auto& set : inputEqCurves) CheckSet(set);
     for (auto& set : inputGeqCurves) CheckSet(set);
@@ -110,5 +156,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VELMAR_FUZZ_CHECK(WireFrameValid(sent.data(), sent.size()));
     VELMAR_FUZZ_CHECK(sent[5] == kCmdImageWrite);
     VELMAR_FUZZ_CHECK(std::memcmp(sent.data() + 12, data, kImageSize) == 0);
+
+    // Export then import: the file holds the image and reading it back changes nothing.
+    const std::string out = Folder() + "/out.vq";
+    const DeviceImage imported = s.image;
+    VELMAR_FUZZ_CHECK(files.exportImage(s, QString::fromStdString(out)) == ProgramFile::Result::Ok);
+    const Bytes written = ReadFile(out);
+    VELMAR_FUZZ_CHECK(written.size() == kImageSize &&
+                      std::memcmp(written.data(), &imported, kImageSize) == 0);
+    VELMAR_FUZZ_CHECK(files.importImage(s, QString::fromStdString(out)) == ProgramFile::Result::Ok);
+    VELMAR_FUZZ_CHECK(std::memcmp(&s.image, &imported, kImageSize) == 0);
     return 0;
 }
