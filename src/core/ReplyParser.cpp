@@ -88,6 +88,14 @@ void EndWait(CommandScheduler& q) {
     q.tickCounter = 0;
 }
 
+// A handshake or program load that has gone out is answered only by its own reply. The whole image
+// that follows it replaces the application's image, so a late reply to an earlier command must not end
+// the wait: an edit would then go out ahead of the image, the processor would keep it and the image
+// reply would overwrite it on the screen.
+bool AwaitingWholeImage(const CommandScheduler& q) {
+    return q.sent && (q.pending == kCmdHandshake || q.pending == kCmdProgramLoad);
+}
+
 // One byte of the stream; true when it completed a frame (valid or not), which ends the chunk.
 bool FeedByte(CoreState& s, uint8_t b) {
     ReceiveState& rx = s.rx;
@@ -164,6 +172,7 @@ void DispatchFrame(CoreState& s, const uint8_t* frame, size_t size) {
     if (length < 0 || length > kMaxPayload || size < static_cast<size_t>(length) + kBufOverhead) return;
     const Payload p{frame + kBufPayload, length};
     CommandScheduler& q = s.scheduler;
+    const bool awaitingImage = AwaitingWholeImage(q);
 
     switch (frame[kBufCommand]) {
     case 0xA2:
@@ -177,19 +186,20 @@ void DispatchFrame(CoreState& s, const uint8_t* frame, size_t size) {
             break;
         case 21:
         case 22:
-            ReturnToIdle(s);
+            if (!awaitingImage) ReturnToIdle(s);
             break;
         default:
             break;
         }
         break;
     case 0xA3:
+        if (awaitingImage) break;
         EndWait(q);
         if (!q.moreDirty) ReturnToIdle(s);
         break;
     case 0xA4:
     case 0xA5:
-        ReturnToIdle(s);
+        if (!awaitingImage) ReturnToIdle(s);
         break;
     case 0xA6:
         ApplyImage(s, p);
@@ -198,10 +208,10 @@ void DispatchFrame(CoreState& s, const uint8_t* frame, size_t size) {
         ApplyMeters(s, p);
         break;
     case 0xAA:
-        if (!q.moreDirty) ReturnToIdle(s);
+        if (!q.moreDirty && !awaitingImage) ReturnToIdle(s);
         break;
     case 0xAE:
-        EndWait(q);
+        if (!awaitingImage) EndWait(q);
         break;
     default:
         break;

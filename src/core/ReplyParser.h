@@ -17,7 +17,9 @@ void FeedBytes(CoreState& s, const uint8_t* bytes, int16_t count);
 void FeedReport(CoreState& s, const uint8_t* report);
 // Applies one complete, verified frame (buffer from the third sync byte on, size = length + 12). Frames
 // whose size does not hold their length are ignored; fixed layouts read zeros past a short payload; an
-// image reply is applied only when it carries all 1600 bytes.
+// image reply is applied only when it carries all 1600 bytes. Replies end the wait in progress without
+// asking which command is pending, except a handshake or program load that has gone out: only its own
+// reply ends that wait, so no edit goes out ahead of the whole image that replaces the screen's.
 void DispatchFrame(CoreState& s, const uint8_t* frame, size_t size);
 // Every 100 ms: declares the link lost after 61 ticks without a received chunk. The link is marked down
 // first, then 0x464 (0xAA, 0xBB) is posted, the serial or TCP link is closed, and the one message box is

@@ -272,6 +272,41 @@ TEST_F(Scheduler, lateAcknowledgementDoesNotDropAQueuedCommand) {
     EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 2, 0, 0, 0}}));
 }
 
+// Found by the soak: a late acknowledgement of a write sent before a program load ended the load's wait,
+// the next edit went out ahead of the image reply, and the image then overwrote it on the screen while
+// the processor kept it. A handshake or program load waits for its own reply only.
+TEST_F(Scheduler, aLateReplyDoesNotEndTheWaitForAWholeImage) {
+    struct Case {
+        uint8_t command, p1;
+    };
+    const Case lateReplies[] = {{0xAA, 0}, {0xA3, 0},  {0xA4, 0}, {0xA5, 0},
+                                {0xAE, 0}, {0xA2, 21}, {0xA2, 22}};
+    for (const bool load : {true, false}) {
+        for (const Case& c : lateReplies) {
+            ConnectIdle();
+            QueueParamWrite(s, kKindOutput, 0, 1);
+            Tick(); // the write is on the wire; its acknowledgement is late
+            if (load) {
+                QueueProgramLoad(s, 3);
+            } else {
+                s.linkConfirmed = 0;
+                QueueHandshake(s);
+            }
+            Tick(); // the load or handshake goes out
+            Feed(Reply(c.command, c.p1));
+            const uint8_t waiting = load ? kCmdProgramLoad : kCmdHandshake;
+            EXPECT_EQ(s.scheduler.pending, waiting) << std::hex << int(c.command) << " " << int(c.p1);
+            EXPECT_EQ(s.scheduler.sent, 1) << std::hex << int(c.command);
+            // An edit meanwhile waits for the image instead of going out ahead of it.
+            const size_t before = frames.size();
+            s.image.outputs[2].gain = 123;
+            QueueParamWrite(s, kKindOutput, 2, 1);
+            Tick();
+            EXPECT_EQ(SentSince(before), std::vector<Sent>{}) << std::hex << int(c.command);
+        }
+    }
+}
+
 // --- b: dirty flags are acted on only on the processor's image, and never stranded ---------------------
 
 TEST_F(Scheduler, idleTickSendsAStrandedFlagInsteadOfTheHeartbeat) {

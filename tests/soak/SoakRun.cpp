@@ -4,6 +4,7 @@
 #include "EditDriver.h"
 
 #include "core/Encoder.h"
+#include "core/Scheduler.h"
 
 #include <QElapsedTimer>
 
@@ -18,6 +19,9 @@ namespace {
 constexpr int kReconnectDelayMs = 800;
 constexpr int kSettleTimeoutMs = 20000;
 constexpr int kQuietPolls = 4; // quiescent on this many polls 100 ms apart
+// How long the connection dialog waits for the processor before the user connects again (the
+// handshake's four sends take 6.4 s; the dialog itself gives up after about five seconds).
+constexpr int kConnectGiveUpMs = 8000;
 
 // At a link loss the app's image can be compared with the unit's only when no whole image was on its
 // way: a program load or an import the unit may or may not have taken leaves nothing to compare.
@@ -78,11 +82,14 @@ SoakResult SoakRun::run() {
     clock.start();
 
     bool reconnecting = false;
+    QElapsedTimer sinceConnect; // since the last connection attempt, while the image is not in place
+    sinceConnect.start();
     rig.onLinkLost = [&] {
         if (ComparableAtLoss(s)) r.lostEdits += rig.differingUnits();
         reconnecting = true;
         QTimer::singleShot(kReconnectDelayMs, &rig, [&] {
             reconnecting = false;
+            sinceConnect.start();
             rig.connectLink();
         });
     };
@@ -106,6 +113,13 @@ SoakResult SoakRun::run() {
         ++r.checkpoints;
         if (!settle(rig, kSettleTimeoutMs)) {
             ++r.checkpointsMissed;
+            if (std::getenv("VELMAR_SOAK_DEBUG")) {
+                std::fprintf(stderr,
+                             "checkpoint not reached: connected %d confirmed %d pending %02X sent %d dirty "
+                             "%d store %d\n",
+                             s.linkConnected, s.linkConfirmed, s.scheduler.pending, s.scheduler.sent,
+                             AnyDirty(s), s.scheduler.storeDeferred);
+            }
             return;
         }
         r.lostEdits += rig.differingUnits();
@@ -115,9 +129,18 @@ SoakResult SoakRun::run() {
 
     while (driver.total() < o.edits && clock.elapsed() < o.maxSeconds * 1000LL) {
         if (!rig.ready() || reconnecting) {
+            // The connection dialog gives up on a link whose processor has not answered, and the user
+            // tries again: an abandoned handshake leaves the link open but the image never read.
+            if (!reconnecting && sinceConnect.elapsed() > kConnectGiveUpMs) {
+                ++r.connectRetries;
+                rig.links().closeLink();
+                sinceConnect.start();
+                rig.connectLink();
+            }
             rig.spinFor(50);
             continue;
         }
+        sinceConnect.start();
         driver.edit();
         if (++sinceCheckpoint >= o.checkpointEvery) {
             sinceCheckpoint = 0;
@@ -152,18 +175,19 @@ SoakResult SoakRun::run() {
     r.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
     r.longestStallMs = rig.watchdog().longestStallMs();
 
-    char line[512];
+    char line[768];
     std::snprintf(
         line, sizeof line,
         "soak %s %s seed %llu: edits %d, frames sent %llu, frames lost %llu (to unit %llu, from unit "
         "%llu, corrupted %llu, missed by app %llu, by unit %llu), link losses %d, differences %d "
-        "(%d units; edits lost %d), %.1f s, longest stall %.1f ms",
+        "(%d units; edits lost %d), connection retries %d, checkpoints %d (%d not reached), %.1f s, longest "
+        "stall %.1f ms",
         LinkName(o.link), o.label.c_str(), static_cast<unsigned long long>(o.seed), r.edits,
         static_cast<unsigned long long>(r.framesSent), static_cast<unsigned long long>(r.framesLost),
         static_cast<unsigned long long>(r.lostToUnit), static_cast<unsigned long long>(r.lostFromUnit),
         static_cast<unsigned long long>(r.corrupted), static_cast<unsigned long long>(r.missedByApp),
         static_cast<unsigned long long>(r.missedByUnit), r.linkLosses, r.finalDifferences, r.finalUnits,
-        r.lostEdits, r.seconds, r.longestStallMs);
+        r.lostEdits, r.connectRetries, r.checkpoints, r.checkpointsMissed, r.seconds, r.longestStallMs);
     r.line = line;
     return r;
 }

@@ -28,6 +28,7 @@ struct SoakResult {
     uint64_t lostToUnit = 0, lostFromUnit = 0, corrupted = 0, missedByApp = 0, missedByUnit = 0;
     int linkLosses = 0;
     int checkpoints = 0, checkpointsMissed = 0;
+    int connectRetries = 0; // connections given up because the image never arrived
     // Units that differed at the checkpoints and at link losses (edits the protocol lost), and the
     // differences left at the end after the final wait.
     int lostEdits = 0;
