@@ -7,6 +7,7 @@
 #include "core/ValueScales.h"
 #include "dsp/CurveSets.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace velmar::soak {
@@ -134,7 +135,8 @@ void EditDriver::outputUnit(int ch, int unit) {
     case 2:
         out.compThreshold = static_cast<int16_t>(uniform(0, 48));
         out.compAttack = static_cast<uint8_t>(uniform(0, 97));
-        out.compRelease = static_cast<uint8_t>(uniform(0, kReleaseChoiceCount - 1));
+        // The page's release steps stop at "Atkx32" (5); the last list entry only arrives from outside.
+        out.compRelease = static_cast<uint8_t>(uniform(0, kReleaseChoiceCount - 2));
         out.compRatio = static_cast<uint8_t>(uniform(0, 1) ? uniform(0, 31) : 127);
         break;
     case 3: {
@@ -171,7 +173,18 @@ EditDriver::Kind EditDriver::edit() {
     return kind;
 }
 
+std::string EditDriver::recent() const {
+    std::string out;
+    const int n = static_cast<int>(recent_.size());
+    for (int k = std::max(0, total_ - n); k < total_; ++k) {
+        if (!out.empty()) out += " ";
+        out += Name(static_cast<Kind>(recent_[k % n]));
+    }
+    return out;
+}
+
 void EditDriver::edit(Kind kind) {
+    recent_[total_ % recent_.size()] = kind;
     ++counts_[kind];
     ++total_;
     switch (kind) {

@@ -52,6 +52,8 @@ public:
     static const char* Name(Kind kind);
     // "input-unit 120, geq 40, ..." for the edits made so far.
     std::string summary() const;
+    // The kinds of the last edits, oldest first (for the report of a difference).
+    std::string recent() const;
 
 private:
     int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
@@ -65,6 +67,7 @@ private:
     std::mt19937_64 rng_;
     std::array<int, KindCount> counts_{};
     int total_ = 0;
+    std::array<int, 12> recent_{};
     double userPauseShare_ = 0.2;
     // EQ bypass kept outside the image, as the pages keep it: the gains saved by the bypass.
     std::array<std::array<int16_t, kBandCount>, kOutputCount> savedOutputGains_{};

@@ -9,6 +9,7 @@
 
 #include <QEventLoop>
 
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -210,6 +211,34 @@ int SoakRig::differingUnits() const {
         for (int u = 0; u < 15; ++u) units += std::memcmp(a + 8 * u, b + 8 * u, 8) != 0;
     }
     return units;
+}
+
+std::string SoakRig::describeDifferences() const {
+    const DeviceImage sim = m_device.image();
+    std::string out;
+    auto hex = [](const uint8_t* p, int n) {
+        std::string h;
+        char b[4];
+        for (int i = 0; i < n; ++i) {
+            std::snprintf(b, sizeof b, "%02X ", p[i]);
+            h += b;
+        }
+        return h;
+    };
+    for (int kind = 0; kind < 2; ++kind) {
+        const int channels = kind == 0 ? kInputCount : kOutputCount;
+        const int units = kind == 0 ? 20 : 15;
+        for (int c = 0; c < channels; ++c) {
+            const uint8_t* a = BlockBytes(m_state->image, kind == 0 ? kKindInput : kKindOutput, c);
+            const uint8_t* b = BlockBytes(sim, kind == 0 ? kKindInput : kKindOutput, c);
+            for (int u = 0; u < units; ++u) {
+                if (std::memcmp(a + 8 * u, b + 8 * u, 8) == 0) continue;
+                out += std::string(kind == 0 ? " in" : " out") + std::to_string(c) + " u" +
+                       std::to_string(u) + " app " + hex(a + 8 * u, 8) + "unit " + hex(b + 8 * u, 8) + ";";
+            }
+        }
+    }
+    return out;
 }
 
 size_t SoakRig::differingBytes() const {

@@ -55,6 +55,8 @@ public:
     // memory and the application's image; and the differing bytes.
     int differingUnits() const;
     size_t differingBytes() const;
+    // "out3 u1 app 01 01 68 01 ... unit 01 00 ..." for every differing unit (for a run's diagnostics).
+    std::string describeDifferences() const;
 
     CoreState& core() { return *m_state; }
     LinkController& links() { return *m_links; }

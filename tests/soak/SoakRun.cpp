@@ -122,7 +122,11 @@ SoakResult SoakRun::run() {
             }
             return;
         }
-        r.lostEdits += rig.differingUnits();
+        const int differing = rig.differingUnits();
+        if (differing > 0 && std::getenv("VELMAR_SOAK_DEBUG"))
+            std::fprintf(stderr, "checkpoint %d: %d units differ after: %s\n  %s\n", r.checkpoints, differing,
+                         driver.recent().c_str(), rig.describeDifferences().c_str());
+        r.lostEdits += differing;
         // The unit is brought level with the app, so the next checkpoint counts only new losses.
         rig.device().setImage(s.image);
     };

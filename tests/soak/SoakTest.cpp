@@ -3,11 +3,13 @@
 // corruption the run reports how many edits the protocol lost. Each run prints one line.
 //
 // The ctest runs are short; a longer run is chosen by hand, e.g.
-//   VELMAR_SOAK_EDITS=10000 VELMAR_SOAK_SEED=7 build/tests/soak/soak_tests --gtest_filter='*Tcp*Clean*'
+//   VELMAR_SOAK_EDITS=10000 VELMAR_SOAK_SEED=7 build/tests/soak/soak_tests
+//   --gtest_filter='*overTcpWithoutDrops*'
 #include "SoakRun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace velmar::soak {
@@ -45,6 +47,8 @@ SoakResult RunSoak(SoakLink link, bool lossy, int edits, uint64_t seed) {
     // The short runs of the test suite pause less often than a user; a run by hand keeps the user's pace.
     o.userPauseShare = std::getenv("VELMAR_SOAK_EDITS") ? 0.2 : 0.06;
     o.maxSeconds = o.edits / 2 + 60;
+    if (const char* every = std::getenv("VELMAR_SOAK_CHECKPOINT"))
+        o.checkpointEvery = std::max(1, std::atoi(every));
     SoakResult r = SoakRun(o).run();
     SoakRun::Report(r.line);
     SoakRun::Report("  edits by kind: " + r.edits_by_kind);
