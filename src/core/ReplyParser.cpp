@@ -56,11 +56,18 @@ void ApplyImage(CoreState& s, const Payload& p) {
     // An image reply that does not carry the whole image is not applied: the screen would show bytes
     // the processor never sent. The load's wait goes on and the link supervision covers a silent link.
     if (p.length != static_cast<int>(kImageSize)) return;
+    s.linkConfirmed = 2;
+    if (s.scheduler.pending == kCmdImageWrite) {
+        // A program file was imported while this image was on its way: its image write goes to the
+        // processor after the load this answers and replaces the image there too, so the screen keeps
+        // the imported image (and the edits waiting behind the import stay marked).
+        if (s.hooks.postMessage) s.hooks.postMessage(kMsgRefresh, 0, 255);
+        return;
+    }
     std::memcpy(&s.image, p.bytes, kImageSize);
     ClampImage(s.image);
     // The processor's image stands: flags from before it are never sent over it.
     ClearAllDirty(s);
-    s.linkConfirmed = 2;
     ReturnToIdle(s);
     if (s.hooks.imageReplaced) s.hooks.imageReplaced();
     if (s.hooks.postMessage) s.hooks.postMessage(kMsgRefresh, 0, 255);

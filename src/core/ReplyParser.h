@@ -19,7 +19,9 @@ void FeedReport(CoreState& s, const uint8_t* report);
 // whose size does not hold their length are ignored; fixed layouts read zeros past a short payload; an
 // image reply is applied only when it carries all 1600 bytes. Replies end the wait in progress without
 // asking which command is pending, except a handshake or program load that has gone out: only its own
-// reply ends that wait, so no edit goes out ahead of the whole image that replaces the screen's.
+// reply ends that wait, so no edit goes out ahead of the whole image that replaces the screen's. An
+// image reply that meets an import on its way keeps the imported image: the import replaces the
+// processor's image after the load too.
 void DispatchFrame(CoreState& s, const uint8_t* frame, size_t size);
 // Every 100 ms: declares the link lost after 61 ticks without a received chunk. The link is marked down
 // first, then 0x464 (0xAA, 0xBB) is posted, the serial or TCP link is closed, and the one message box is

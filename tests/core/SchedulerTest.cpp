@@ -307,6 +307,36 @@ TEST_F(Scheduler, aLateReplyDoesNotEndTheWaitForAWholeImage) {
     }
 }
 
+// Found by the soak over a 19200 bit/s pty, where an image reply takes 0.84 s: a program file imported
+// while a program load's image was on its way was overwritten on the screen by that image, while the
+// processor took the import after the load and kept it.
+TEST_F(Scheduler, anImportMadeWhileALoadIsAnsweredKeepsTheImportedImage) {
+    QueueProgramLoad(s, 3);
+    Tick(); // the load is on the wire
+    DeviceImage file = s.image;
+    file.outputs[4].gain = 111;
+    std::memcpy(&s.importImage, &file, kImageSize);
+    std::memcpy(&s.image, &file, kImageSize);
+    QueueImageWrite(s, 0);
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdImageWrite, 0, 0, 0, 0, 1600}}));
+    s.image.outputs[5].gain = 222; // an edit behind the import waits for it
+    QueueParamWrite(s, kKindOutput, 5, 1);
+
+    DeviceImage program = file;
+    program.outputs[4].gain = 360;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&program);
+    posted.clear();
+    Feed(Reply(kCmdProgramLoad, 0, Bytes(bytes, bytes + kImageSize)));
+    EXPECT_EQ(s.image.outputs[4].gain, 111) << "the imported image stays on the screen";
+    EXPECT_EQ(s.image.outputs[5].gain, 222);
+    EXPECT_EQ(s.scheduler.pending, kCmdImageWrite) << "the import's answer is still awaited";
+    EXPECT_EQ(s.linkConfirmed, 2);
+    EXPECT_EQ(posted, (std::vector<Posted>{{kMsgRefresh, 0, 255}}));
+
+    Feed(Reply(0xA4)); // the import's answer
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 5, 1)});
+}
+
 // --- b: dirty flags are acted on only on the processor's image, and never stranded ---------------------
 
 TEST_F(Scheduler, idleTickSendsAStrandedFlagInsteadOfTheHeartbeat) {
