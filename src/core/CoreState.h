@@ -75,6 +75,9 @@ struct CommandScheduler {
     // and then goes out from the idle state. Dropped by a handshake, a program load or an image write.
     uint8_t storeDeferred = 0;
     uint8_t deferredProgram = 0;
+    // Image replies still to come for program loads put on the wire: only the last one ends the load's
+    // wait, so nothing goes out between two images. Forgotten at every handshake.
+    uint8_t imagesDue = 0;
 };
 
 struct ReceiveState {
@@ -87,11 +90,11 @@ struct ReceiveState {
 
 // Message boxes the core itself raises. The texts in both languages come from CoreMessageText.
 enum class CoreMessage : uint8_t {
-    ComConnectError,     // serial link lost
-    UsbConnectError,     // USB link lost
-    WifiConnectError,    // TCP link lost
-    InputCopyDone,       // "Input Channel Copy successful"
-    OutputCopyDone,      // "Output Channel Copy successful"
+    ComConnectError,  // serial link lost
+    UsbConnectError,  // USB link lost
+    WifiConnectError, // TCP link lost
+    InputCopyDone,    // "Input Channel Copy successful"
+    OutputCopyDone,   // "Output Channel Copy successful"
 };
 
 // Everything the core needs from outside. Any hook may be left empty: the core then does nothing there.
@@ -139,9 +142,9 @@ struct CoreState {
     // Application-wide connection state the core reads.
     uint8_t linkConnected = 0;
     LinkType activeLink = LinkType::Serial;
-    uint8_t deviceAddress = 0; // 0 until the connection dialog has been opened, then 1..250
-    uint8_t deviceConfig = 7;  // 3..7, decides the order of meter bytes
-    uint8_t languageFlag = 0;  // 0 English, 1 Chinese
+    uint8_t deviceAddress = 0;         // 0 until the connection dialog has been opened, then 1..250
+    uint8_t deviceConfig = 7;          // 3..7, decides the order of meter bytes
+    uint8_t languageFlag = 0;          // 0 English, 1 Chinese
     uint8_t selectedOutputChannel = 0; // output selected on the pages, for selectedOutputLevel
 
     CommandScheduler scheduler{};

@@ -10,7 +10,9 @@ namespace {
 
 constexpr int16_t kDefaultBandFreq[kBandCount] = {30, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 15000};
 
-constexpr PeqBand DefaultBand(int k) { return PeqBand{kDefaultBandFreq[k], 200, 0, 0, 0}; }
+constexpr PeqBand DefaultBand(int k) {
+    return PeqBand{kDefaultBandFreq[k], 200, 0, 0, 0};
+}
 
 constexpr InputBlock MakeInputTemplate() {
     InputBlock b{};
@@ -72,8 +74,12 @@ template <typename Block> void ClampCommon(Block& b) {
 
 } // namespace
 
-const InputBlock& InputTemplate() { return kInputTemplate; }
-const OutputBlock& OutputTemplate() { return kOutputTemplate; }
+const InputBlock& InputTemplate() {
+    return kInputTemplate;
+}
+const OutputBlock& OutputTemplate() {
+    return kOutputTemplate;
+}
 
 void ClampImage(DeviceImage& image) {
     for (auto& in : image.inputs) {

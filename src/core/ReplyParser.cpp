@@ -56,8 +56,10 @@ void ApplyImage(CoreState& s, const Payload& p) {
     // An image reply that does not carry the whole image is not applied: the screen would show bytes
     // the processor never sent. The load's wait goes on and the link supervision covers a silent link.
     if (p.length != static_cast<int>(kImageSize)) return;
+    CommandScheduler& q = s.scheduler;
+    if (q.imagesDue > 0) --q.imagesDue;
     s.linkConfirmed = 2;
-    if (s.scheduler.pending == kCmdImageWrite) {
+    if (q.pending == kCmdImageWrite) {
         // A program file was imported while this image was on its way: its image write goes to the
         // processor after the load this answers and replaces the image there too, so the screen keeps
         // the imported image (and the edits waiting behind the import stay marked).
@@ -68,7 +70,8 @@ void ApplyImage(CoreState& s, const Payload& p) {
     ClampImage(s.image);
     // The processor's image stands: flags from before it are never sent over it.
     ClearAllDirty(s);
-    ReturnToIdle(s);
+    // Another load's image still to come keeps the wait going: nothing may go out ahead of it.
+    if (q.imagesDue == 0) ReturnToIdle(s);
     if (s.hooks.imageReplaced) s.hooks.imageReplaced();
     if (s.hooks.postMessage) s.hooks.postMessage(kMsgRefresh, 0, 255);
 }
@@ -100,7 +103,7 @@ void EndWait(CommandScheduler& q) {
 // the wait: an edit would then go out ahead of the image, the processor would keep it and the image
 // reply would overwrite it on the screen.
 bool AwaitingWholeImage(const CommandScheduler& q) {
-    return q.sent && (q.pending == kCmdHandshake || q.pending == kCmdProgramLoad);
+    return (q.sent && (q.pending == kCmdHandshake || q.pending == kCmdProgramLoad)) || q.imagesDue > 0;
 }
 
 // One byte of the stream; true when it completed a frame (valid or not), which ends the chunk.

@@ -85,7 +85,8 @@ void Replace(CoreState& s, uint8_t command, uint8_t p1, uint8_t p2, uint8_t p3, 
 // A handshake, program load or image write is followed by a whole image on one side or the other; a
 // write asked for meanwhile must not displace it.
 bool WholeImagePending(const CommandScheduler& q) {
-    return q.pending == kCmdHandshake || q.pending == kCmdProgramLoad || q.pending == kCmdImageWrite;
+    return q.pending == kCmdHandshake || q.pending == kCmdProgramLoad || q.pending == kCmdImageWrite ||
+           q.imagesDue > 0;
 }
 
 // A write replacing a store that has not gone out yet makes the store wait behind the writes.
@@ -154,7 +155,8 @@ void BlockStep(CoreState& s) {
 void SendOnce(CoreState& s, uint8_t p1, uint8_t p2, uint16_t length, const uint8_t* payload) {
     CommandScheduler& q = s.scheduler;
     if (q.sent) return;
-    EncodeAndSend(s, q.pending, p1, p2, 0, 0, length, payload);
+    const bool sent = EncodeAndSend(s, q.pending, p1, p2, 0, 0, length, payload);
+    if (sent && q.pending == kCmdProgramLoad && q.imagesDue < 255) ++q.imagesDue;
     q.sent = 1;
     q.tickCounter = 0;
 }
@@ -227,7 +229,9 @@ void QueueBlockWrite(CoreState& s, uint8_t kind, uint8_t channel) {
 
 void QueueProgramStore(CoreState& s, uint8_t program) {
     CommandScheduler& q = s.scheduler;
-    if (AnyDirty(s) || q.pending == kCmdParamWrite || q.pending == kCmdBlockWrite) {
+    // A store also waits for a whole image on its way: replacing the load would drop it, or end its
+    // wait and let edits out ahead of the image that then overwrites them on the screen.
+    if (AnyDirty(s) || q.pending == kCmdParamWrite || q.pending == kCmdBlockWrite || WholeImagePending(q)) {
         q.storeDeferred = 1;
         q.deferredProgram = program;
         return;
@@ -254,6 +258,7 @@ void QueueHandshake(CoreState& s) {
     // At connection the processor's image stands: offline edits and stale flags are never sent over it.
     ClearAllDirty(s);
     q.storeDeferred = 0;
+    q.imagesDue = 0;
 }
 
 int NextDirtyParam(CoreState& s, int side) {

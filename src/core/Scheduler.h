@@ -13,7 +13,10 @@ namespace velmar {
 //   are picked up by the write scans and, once the image is confirmed, by the idle state;
 // - a parameter or block write asked for while a handshake, program load or image write is pending does
 //   not displace it: it is only marked dirty (the whole image that follows replaces or includes it);
-// - a program store waits (storeDeferred) while anything is dirty or a write is pending.
+// - a program store waits (storeDeferred) while anything is dirty, a write is pending or a whole image is
+//   on its way;
+// - while a program load's image is still to come (two loads may be on the wire at once), nothing else
+//   goes out: only the last image returns the scheduler to the heartbeat.
 // Arguments out of range (kind other than 1 or 4, channel or index outside the image) are ignored.
 void QueueParamWrite(CoreState& s, uint8_t kind, uint8_t channel, uint8_t index);
 void QueueBlockWrite(CoreState& s, uint8_t kind, uint8_t channel);

@@ -337,6 +337,65 @@ TEST_F(Scheduler, anImportMadeWhileALoadIsAnsweredKeepsTheImportedImage) {
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 5, 1)});
 }
 
+TEST_F(Scheduler, aStoreAskedForWhileAWholeImageIsOnItsWayWaitsForIt) {
+    for (const bool sentAlready : {false, true}) {
+        for (const uint8_t first : {kCmdProgramLoad, kCmdImageWrite}) {
+            ConnectIdle();
+            if (first == kCmdProgramLoad)
+                QueueProgramLoad(s, 3);
+            else
+                QueueImageWrite(s, 0);
+            if (sentAlready) Tick();
+            QueueProgramStore(s, 7);
+            EXPECT_EQ(s.scheduler.pending, first) << "the load or import is not replaced";
+            if (!sentAlready) {
+                EXPECT_EQ(TickSends(),
+                          (std::vector<Sent>{{first, 0, first == kCmdProgramLoad ? uint8_t(3) : uint8_t(0), 0,
+                                              0, first == kCmdProgramLoad ? uint16_t(0) : uint16_t(1600)}}));
+            }
+            if (first == kCmdProgramLoad) {
+                const auto* bytes = reinterpret_cast<const uint8_t*>(&s.image);
+                Feed(Reply(kCmdProgramLoad, 0, Bytes(bytes, bytes + kImageSize)));
+            } else {
+                Feed(Reply(0xA4));
+            }
+            EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramStore, 0, 7, 0, 0, 0}}))
+                << "then the store";
+            Feed(Reply(kCmdProgramStore));
+        }
+    }
+}
+
+// Two loads on the wire at once (a second program chosen while the first one's image is still coming,
+// 0.84 s at 19200 bit/s): the first image must not end the wait for the second, or an edit goes out
+// between them and the second image overwrites it on the screen while the processor keeps it.
+TEST_F(Scheduler, aSecondLoadOnTheWireIsAwaitedToo) {
+    QueueProgramLoad(s, 3);
+    Tick();
+    QueueProgramLoad(s, 5);
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 5, 0, 0, 0}}));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&s.image);
+    const Bytes image(bytes, bytes + kImageSize);
+    Feed(Reply(kCmdProgramLoad, 0, image)); // program 3
+    EXPECT_EQ(s.scheduler.pending, kCmdProgramLoad) << "program 5 is still on its way";
+    s.image.outputs[1].gain = 99;
+    QueueParamWrite(s, kKindOutput, 1, 1);
+    EXPECT_EQ(TickSends(), std::vector<Sent>{}) << "no edit goes out between the two images";
+    Feed(Reply(kCmdProgramLoad, 0, image)); // program 5
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    // A new connection forgets images that never came.
+    QueueProgramLoad(s, 2);
+    Tick();
+    s.linkConfirmed = 0;
+    QueueHandshake(s);
+    Tick();
+    Feed(Reply(kCmdHandshake, kHandshakeAsk, Bytes(416, 0x20)));
+    Tick();
+    Feed(Reply(kCmdProgramLoad, 0, image));
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.linkConfirmed, 2);
+}
+
 // --- b: dirty flags are acted on only on the processor's image, and never stranded ---------------------
 
 TEST_F(Scheduler, idleTickSendsAStrandedFlagInsteadOfTheHeartbeat) {
