@@ -159,6 +159,17 @@ CtlOptions::Parsed CtlOptions::parse(int argc, const char* const* argv) {
         return result;
     };
 
+    // Help wins over everything else on the line, even over options that are wrong.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") break;
+        if (arg == "--help" || arg == "-h") {
+            help = true;
+            result.ok = true;
+            return result;
+        }
+    }
+
     std::vector<std::string> words;
     bool countGiven = false;
     int links = 0;
