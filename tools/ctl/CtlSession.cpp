@@ -32,6 +32,7 @@ constexpr int kImageReadBackstop = 150; // the supervision ends a silent link af
 constexpr int kCommandBackstop = 150;
 constexpr int kImageWriteBackstop = 250; // four sends 3.1 s apart, abandoned 3 s after the last
 constexpr int kMeterBackstop = 100;      // between two readings
+constexpr int kStragglerTicks = 20;      // the longest wait for a late second answer at connection
 
 // The program-name write has no retry in the protocol. It is idempotent, so velmarctl sends it again
 // the way the scheduler resends a handshake: 16 ticks apart, four sends in all.
@@ -157,6 +158,7 @@ void CtlSession::installHooks() {
         if (msg == kMsgRefresh && wParam == kLinkLostWParam && lParam == kLinkLostLParam)
             QMetaObject::invokeMethod(this, &CtlSession::onLinkLost, Qt::QueuedConnection);
     };
+    h.imageReplaced = [this] { onImageReplaced(); };
     h.traceSent = [this](const uint8_t* frame, size_t size) { onFrameSent(frame, size); };
     h.traceFrameReceived = [this](const uint8_t* frame, size_t size) { onFrameReceived(frame, size); };
 
@@ -269,6 +271,7 @@ void CtlSession::advance(bool tick) {
         [[fallthrough]];
     case Stage::ImageRead:
         if (m_state->linkConfirmed == 2) {
+            if (!connectionSettled(tick)) return;
             m_stage = Stage::Command;
             startCommand();
         } else if (tick && --m_ticksLeft <= 0) {
@@ -281,6 +284,17 @@ void CtlSession::advance(bool tick) {
     default:
         return;
     }
+}
+
+// A handshake that was sent again because its reply was late is answered twice, and each answer reads
+// the whole image once more. Such a late image must not arrive in the middle of the command, where it
+// would replace the image a write is sent from: while more handshakes or image reads went out than were
+// answered, the command waits for the stragglers, at most kStragglerTicks after the last answer.
+bool CtlSession::connectionSettled(bool tick) {
+    const bool outstanding = m_handshakeReplies < m_handshakesSent || m_imageReplies < m_imageReadsSent;
+    if (!outstanding) return true;
+    if (tick) ++m_stragglerTicks;
+    return m_stragglerTicks >= kStragglerTicks;
 }
 
 bool CtlSession::channelPresent() {
@@ -420,9 +434,10 @@ void CtlSession::startSet() {
                     "'");
         return;
     }
-    const std::string shown = FieldTable::Read(s.image, m_channel, m_field).text;
+    // What was written, kept for the confirmation: a late image reply may still replace the image.
+    m_setShown = label + " " + FieldTable::Read(s.image, m_channel, m_field).text;
     if (!changed) {
-        succeed(label + " " + shown + " (unchanged, nothing sent)\n");
+        succeed(m_setShown + " (unchanged, nothing sent)\n");
         return;
     }
     // No link groups: the edited channel alone is written (each connection starts without links).
@@ -487,8 +502,7 @@ void CtlSession::checkCommand(bool tick) {
                 succeed("Save successful\n");
                 break;
             default:
-                succeed(FieldTable::ChannelName(m_channel) + " " + FieldTable::FieldName(m_field) + " " +
-                        FieldTable::Read(m_state->image, m_channel, m_field).text + "\n");
+                succeed(m_setShown + "\n");
                 break;
             }
             return;
@@ -523,7 +537,12 @@ void CtlSession::onMeterReading() {
 
 void CtlSession::onFrameSent(const uint8_t* frame, size_t size) {
     if (m_options.trace) m_trace.sent(frame, size);
-    if (size < static_cast<size_t>(kFrameHeader) || m_stage != Stage::Command || m_await.command == 0) return;
+    if (size < static_cast<size_t>(kFrameHeader)) return;
+    if (m_stage == Stage::Handshake || m_stage == Stage::ImageRead) {
+        if (frame[kFrameCommand] == kCmdHandshake) ++m_handshakesSent;
+        if (frame[kFrameCommand] == kCmdProgramLoad && frame[kFrameP2] == 0) ++m_imageReadsSent;
+    }
+    if (m_stage != Stage::Command || m_await.command == 0) return;
     const auto match = [&](int at, int want) { return want < 0 || frame[at] == want; };
     if (frame[kFrameCommand] == m_await.command && match(kFrameP1, m_await.p1) &&
         match(kFrameP2, m_await.p2) && match(kFrameP3, m_await.p3) && match(kFrameP4, m_await.p4))
@@ -534,12 +553,26 @@ void CtlSession::onFrameReceived(const uint8_t* frame, size_t size) {
     if (m_options.trace) m_trace.received(frame, size);
     if (size < static_cast<size_t>(kFrameHeader)) return;
     const uint8_t command = frame[kFrameCommand];
+    const size_t length = frame[kFrameLengthLow] | (frame[kFrameLengthHigh] << 8);
     if (command == kCmdHeartbeat) m_meterArrived = true;
+    if (command == kCmdHandshake && frame[kFrameP1] == kHandshakeAsk) ++m_handshakeReplies;
+    if (command == kCmdProgramLoad && length == kImageSize) {
+        ++m_imageReplies;
+        m_stragglerTicks = 0;
+    }
     if (!m_await.sent || m_await.answered) return;
     bool wanted = false;
     for (uint8_t r : m_await.replies) wanted = wanted || r == command;
-    const size_t length = frame[kFrameLengthLow] | (frame[kFrameLengthHigh] << 8);
     if (wanted && (!m_await.wholeImage || length == kImageSize)) m_await.answered = true;
+}
+
+// An image that arrives while a set is under way (a straggler of the connection) replaced the edited
+// value the write is sent from; the edit is put back, so a write still to go out carries it.
+void CtlSession::onImageReplaced() {
+    if (m_stage != Stage::Command || m_options.command != Command::Set || m_setShown.empty()) return;
+    bool changed = false;
+    std::string rule;
+    FieldTable::Apply(m_state->image, m_channel, m_field, m_entry, changed, rule);
 }
 
 void CtlSession::onLinkLost() {

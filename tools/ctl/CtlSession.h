@@ -77,7 +77,9 @@ private:
     void startSet();
     void sendRename();
     void onMeterReading();
+    void onImageReplaced();
     void onLinkLost();
+    bool connectionSettled(bool tick);
     bool channelPresent();
     void expect(Await await, int backstopTicks);
     void onFrameSent(const uint8_t* frame, size_t size);
@@ -101,11 +103,15 @@ private:
     bool m_finished = false;
     int m_exitCode = 0;
     int m_ticksLeft = 0; // backstop of the current wait
+    int m_handshakesSent = 0, m_handshakeReplies = 0;
+    int m_imageReadsSent = 0, m_imageReplies = 0;
+    int m_stragglerTicks = 0;
 
     // The prepared command.
     ChannelRef m_channel;
     FieldRef m_field;
     FieldEntry m_entry;
+    std::string m_setShown;                   // "out1 gain -3.5dB", the value set wrote
     std::unique_ptr<DeviceImage> m_fileImage; // load
     Await m_await;
     int m_renameSends = 0;
