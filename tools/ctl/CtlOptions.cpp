@@ -115,7 +115,9 @@ Commands:
 CHANNEL: inA inB inC inD out1 ... out8 (only those the processor has)
 FIELD and VALUE (get prints what set takes; units may be left out):
   gain                  -36 to 12 dB, 0.1 dB steps ("-3.5dB")
-  delay                 0 to 1000 ms ("9.996ms", "11ms"); also metres "3.4m" or feet "11.2ft"
+  delay                 0 to 1000 ms ("9.996ms", "11ms"); also metres "3.4m" or feet "11.2ft"; steps
+                        of 0.021 ms up to 9.996 ms, then 1 ms from 11 ms, a value between two steps
+                        taking the next one up
   mute                  on | off
   polarity              + | -
   gate                  inputs: noise-gate threshold -120 to 0 dB in whole dB ("-80dB")
@@ -142,6 +144,8 @@ scale alone refuses is refused before any link is opened.
 
 Linked channels: velmarctl keeps no link groups. Every connection starts with none (the handshake
 resets them in the application too), so set changes exactly the channel it names.
+
+SIGINT (Ctrl-C) and SIGTERM end a run at once with exit status 1, closing the link first.
 
 Exit status:
   0  done
