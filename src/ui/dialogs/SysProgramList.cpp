@@ -85,6 +85,11 @@ void SysProgramList::mousePressEvent(QMouseEvent* event) {
     emit rowClicked(index.row() + 1);
 }
 
+void SysProgramList::keyPressEvent(QKeyEvent* event) {
+    // No key moves the highlight (or searches by typing): the dialog acts on the clicked row only.
+    event->ignore();
+}
+
 void SysProgramList::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton) emit rowDoubleClicked();
