@@ -31,8 +31,10 @@ constexpr int kFaderTop = 40;
 constexpr int kEntryGap = 16;
 constexpr int kEntryPitch = 30;
 constexpr int kEntryHeight = 24;
-constexpr int kEntryLeft = 4;
-constexpr int kEntryWidth = 54;
+constexpr int kEntryLeft = 3;
+constexpr int kEntryWidth = 59;
+// The delay texts run to eight characters ("1094.1Ft", "147.56Mt"): a narrower spin leaves them room.
+constexpr int kSpinWidth = 14;
 constexpr int kBottomPadding = 10;
 constexpr int kContentHeight =
     kFaderTop + 215 + kEntryGap + (CDelayDlg::kUnitCount - 1) * kEntryPitch + kEntryHeight + kBottomPadding;
@@ -114,8 +116,7 @@ void CDelayDlg::placeColumn(int c) {
     for (int u = 0; u < kUnitCount; ++u) {
         const int top = firstEntry + u * kEntryPitch;
         col.entries[size_t(u)]->setGeometry(kEntryLeft, top, kEntryWidth, kEntryHeight);
-        col.spins[size_t(u)]->setGeometry(kEntryLeft + kEntryWidth + 2, top, SysSpinButtons::kWidth,
-                                          kEntryHeight);
+        col.spins[size_t(u)]->setGeometry(kEntryLeft + kEntryWidth + 1, top, kSpinWidth, kEntryHeight);
     }
 }
 

@@ -249,6 +249,11 @@ void CHomeDlg::syncLinkList(SysComboBox* list, uint8_t kind, int channel, int co
         list->setItemEnabled(i, syslinks::selectable(s, kind, channel, g) || g == group);
     }
     list->setCurrentIndex(int(groups.indexOf(group)));
+    // A channel that shares its settings with others says so in the accent colour.
+    const bool linked = group != channel || syslinks::hasMembers(s, kind, channel);
+    QPalette p = list->palette();
+    p.setColor(QPalette::ButtonText, linked ? palette::kAccent : palette::kText);
+    list->setPalette(p);
 }
 
 void CHomeDlg::syncLinkLists() {
