@@ -22,7 +22,8 @@ class SysComboBox;
 //   rebuilt, the pages refreshed and the confirmation box; nothing when source and target are equal.
 // - Noise gate: one list of 121 thresholds (0dB .. -120dB) per input; choosing one stores
 //   gateThreshold = 120 - item and queues unit 1 of that input (not propagated to linked inputs).
-//   Inputs C and D are hidden in the two-input configurations.
+//   Only the inputs the configuration has show a gate: C and D are hidden on the two-input units and D
+//   on the three-input unit too (a gate list for an input the unit lacks would edit nothing real).
 // - The processor's identification text (system block bytes 64..79), shown only while connected and
 //   never read beyond those 16 bytes.
 // Enter and Escape only move the focus to the dialog; the close box closes it. UI thread only.

@@ -9,6 +9,7 @@
 #include "ui/pages/SysChannelPanel.h"
 #include "ui/pages/SysLevelMeter.h"
 #include "ui/pages/SysNumericEntry.h"
+#include "ui/pages/SysPageCommon.h"
 #include "ui/pages/SysSpinButtons.h"
 
 #include <QtTest>
@@ -91,6 +92,31 @@ private slots:
             QCOMPARE(int(h.core().scheduler.p4), 1);
             QCOMPARE(s.page.fader(kInputB)->GetInvertedPos(), after);
         }
+    }
+
+    void typedNumbersAreReadAsAtofReadsThem_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("number");
+        QTest::addColumn<double>("value");
+        QTest::newRow("plain") << "3.5" << true << 3.5;
+        QTest::newRow("with its unit") << "3.5dB" << true << 3.5;
+        QTest::newRow("leading blanks and plus") << "  +2" << true << 2.0;
+        QTest::newRow("point first") << ".5" << true << 0.5;
+        QTest::newRow("negative point first") << "-.5ms" << true << -0.5;
+        QTest::newRow("exponent") << "1e2" << true << 100.0;
+        QTest::newRow("two signs") << "+-3" << false << 0.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("a point alone") << "." << false << 0.0;
+        QTest::newRow("letters") << "dB" << false << 0.0;
+    }
+    void typedNumbersAreReadAsAtofReadsThem() {
+        QFETCH(QString, text);
+        QFETCH(bool, number);
+        QFETCH(double, value);
+        // The process locale (set by QApplication) never changes what "3.5" means.
+        const std::optional<double> v = syspages::parseTypedNumber(text);
+        QCOMPARE(v.has_value(), number);
+        if (number) QCOMPARE(*v, value);
     }
 
     void theRangeMessageIsChineseInChinese() {
