@@ -1,10 +1,12 @@
 // The Home page: routing matrix and its frame, navigation, link groups and their rule, hiding by
 // configuration, texts in both languages.
+#include "SysAppRig.h"
 #include "SysPagesHarness.h"
 
 #include "core/ChannelLink.h"
 #include "ui/app/LanguageManager.h"
 #include "ui/artwork/Palette.h"
+#include "ui/controls/EnTabCtrl.h"
 #include "ui/controls/xSkinButton.h"
 #include "ui/pages/HomeDlg.h"
 #include "ui/pages/SysBlockButton.h"
@@ -118,6 +120,40 @@ private slots:
         QCOMPARE(h.posts, (std::vector<PostedMessage>{{kMsgSelectTab, 0, uint32_t(tab)}}));
         // The Mute buttons only navigate: the mute switch is on the Gain page.
         QCOMPARE(h.core().scheduler.pending, uint8_t(0));
+    }
+
+    void aThreeInputProcessorGetsItsHomePageAndItsTabs() {
+        SimProcessor sim(SimModel::In3Out6);
+        QVERIFY2(sim.start(), sim.error.c_str());
+        AppRig rig;
+        rig.window().show();
+        QVERIFY(rig.connectTcp(sim.port()));
+        CVelmarDlg& window = rig.window();
+        QCOMPARE(int(rig.core().deviceConfig), 5);
+        CHomeDlg* home = window.homePage();
+        QCOMPARE(window.visiblePage(), static_cast<PageBase*>(home));
+        QVERIFY(home->caption(kKindInput, 2)->isVisible());
+        QVERIFY(!home->caption(kKindInput, 3)->isVisible());
+        QVERIFY(!home->matrixButton(5, 3)->isVisible());
+        QVERIFY(!home->caption(kKindOutput, 6)->isVisible());
+        // PEQ of input C opens input C's page; X-Over of output 1 output 1's page.
+        home->blockButton(true, 2, Block::Peq)->click();
+        AppRig::deliverPosted();
+        QCOMPARE(rig.state().currentTab, 9);
+        QCOMPARE(int(rig.state().currentChannel), 2);
+        QCOMPARE(rig.state().channelPageKind, 1);
+        window.tabCtrl()->SetCurSel(0);
+        window.SelectTab(0);
+        home->blockButton(false, 0, Block::XOver)->click();
+        AppRig::deliverPosted();
+        QCOMPARE(rig.state().currentTab, 10);
+        QCOMPARE(rig.state().channelPageKind, 4);
+        QCOMPARE(int(rig.state().currentChannel), 0);
+        // A routing change reaches the processor.
+        window.SelectTab(0);
+        const uint8_t before = sim.device.image().outputs[4].routeMask;
+        home->OnMatrixClicked(4, 2);
+        QVERIFY(rig.runUntil([&] { return sim.device.image().outputs[4].routeMask == (before ^ 0x04); }));
     }
 
     void joiningAGroupTakesTheLeadersBlockButKeepsTheRouting() {
