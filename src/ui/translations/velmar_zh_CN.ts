@@ -71,12 +71,12 @@
 <context>
     <name>velmar::CDelayDlg</name>
     <message>
-        <source>Delay</source>
-        <translation>延时</translation>
+        <source>INPUTS</source>
+        <translation>输入</translation>
     </message>
     <message>
-        <source>Configuration %1</source>
-        <translation>配置 %1</translation>
+        <source>OUTPUTS</source>
+        <translation>输出</translation>
     </message>
 </context>
 <context>
@@ -93,23 +93,71 @@
 <context>
     <name>velmar::CGainDlg</name>
     <message>
-        <source>Gain</source>
-        <translation>增益</translation>
+        <source>Muted</source>
+        <translation>静音</translation>
     </message>
     <message>
-        <source>Configuration %1</source>
-        <translation>配置 %1</translation>
+        <source>Sound on</source>
+        <translation>有声</translation>
+    </message>
+    <message>
+        <source>Polarity inverted</source>
+        <translation>反相</translation>
+    </message>
+    <message>
+        <source>Polarity normal</source>
+        <translation>正相</translation>
+    </message>
+    <message>
+        <source>INPUTS</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <source>OUTPUTS</source>
+        <translation>输出</translation>
     </message>
 </context>
 <context>
     <name>velmar::CHomeDlg</name>
     <message>
-        <source>Home</source>
-        <translation>主页</translation>
+        <source>Mute</source>
+        <translation>静音</translation>
     </message>
     <message>
-        <source>Configuration %1</source>
-        <translation>配置 %1</translation>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>PEQ</source>
+        <translation>均衡</translation>
+    </message>
+    <message>
+        <source>Delay</source>
+        <translation>延时</translation>
+    </message>
+    <message>
+        <source>X-Over</source>
+        <translation>带通</translation>
+    </message>
+    <message>
+        <source>Comp.</source>
+        <translation>压缩</translation>
+    </message>
+    <message>
+        <source>In %1</source>
+        <translation>输入%1</translation>
+    </message>
+    <message>
+        <source>Out %1</source>
+        <translation>输出 %1</translation>
+    </message>
+    <message>
+        <source>In %1 feeds Out %2</source>
+        <translation>输入%1 送往 输出 %2</translation>
+    </message>
+    <message>
+        <source>In %1 does not feed Out %2</source>
+        <translation>输入%1 不送往 输出 %2</translation>
     </message>
 </context>
 <context>
@@ -129,12 +177,36 @@
         <source>Load</source>
         <translation>调用</translation>
     </message>
+    <message>
+        <source>Don&apos;t open the USB connection</source>
+        <translation>没打开USB联接</translation>
+    </message>
+    <message>
+        <source>Please select one group</source>
+        <translation>请选择调用组</translation>
+    </message>
+    <message>
+        <source>Load successful</source>
+        <translation>调用成功</translation>
+    </message>
 </context>
 <context>
     <name>velmar::CMemorySave</name>
     <message>
         <source>Save</source>
         <translation>保存</translation>
+    </message>
+    <message>
+        <source>Don&apos;t open the USB connection</source>
+        <translation>没打开USB联接</translation>
+    </message>
+    <message>
+        <source>Please select one group</source>
+        <translation>请选择保存组</translation>
+    </message>
+    <message>
+        <source>Save successful</source>
+        <translation>保存成功</translation>
     </message>
 </context>
 <context>
@@ -149,10 +221,69 @@
     </message>
 </context>
 <context>
+    <name>velmar::CSaveDlg</name>
+    <message>
+        <source>Name</source>
+        <translation>组名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>velmar::CSystemDlg</name>
     <message>
         <source>Configure</source>
         <translation>配置</translation>
+    </message>
+    <message>
+        <source>Channel Copy</source>
+        <translation>通道拷贝</translation>
+    </message>
+    <message>
+        <source>INPUT</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <source>OUTPUT</source>
+        <translation>输出</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>数据源</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>目的</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>NoiseGate</source>
+        <translation>噪声门</translation>
+    </message>
+    <message>
+        <source>  IN A</source>
+        <translation>输入A</translation>
+    </message>
+    <message>
+        <source>  IN B</source>
+        <translation>输入B</translation>
+    </message>
+    <message>
+        <source>  IN C</source>
+        <translation>输入C</translation>
+    </message>
+    <message>
+        <source>  IN D</source>
+        <translation>输入D</translation>
     </message>
 </context>
 <context>
@@ -588,6 +719,40 @@
         <source>English</source>
         <comment>the name of this language, written in it</comment>
         <translation>中文</translation>
+    </message>
+</context>
+<context>
+    <name>velmar::SysPages</name>
+    <message>
+        <source>INPUT %1</source>
+        <translation>输入 %1</translation>
+    </message>
+    <message>
+        <source>OUTPUT %1</source>
+        <translation>输出 %1</translation>
+    </message>
+    <message>
+        <source>Data out of range</source>
+        <translation>数据超出范围</translation>
+    </message>
+</context>
+<context>
+    <name>velmar::SysProgramDialog</name>
+    <message>
+        <source>ID</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>组名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>
