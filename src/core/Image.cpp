@@ -46,25 +46,28 @@ constexpr OutputBlock MakeOutputTemplate() {
 constexpr InputBlock kInputTemplate = MakeInputTemplate();
 constexpr OutputBlock kOutputTemplate = MakeOutputTemplate();
 
-void ClampFreq(int16_t& f) {
-    if (f < 20) f = 20;
-    if (f > 20000) f = 20000;
+// The blocks are packed, so their 16-bit fields may sit at odd addresses: the rules work on values and
+// the fields are assigned back, never bound to references.
+int16_t ClampedFreq(int16_t f) {
+    if (f < 20) return 20;
+    if (f > 20000) return 20000;
+    return f;
 }
 
-// bandGainLimitValue: inputs put 200 back, outputs 400.
+// Inputs put a band gain above the limit back to 200, outputs to 400.
 void ClampBand(PeqBand& b, int16_t bandGainReplacement) {
-    ClampFreq(b.freq);
+    b.freq = ClampedFreq(b.freq);
     if (b.gain > 400) b.gain = bandGainReplacement;
     if (b.q > 295) b.q = 0;
     if (b.shelfSlope > 1) b.shelfSlope = 0;
     if (b.type > 2) b.type = 0;
 }
 
-void ClampCommon(uint8_t& soundOn, uint8_t& polarity, int16_t& gain, int16_t& delay) {
-    if (soundOn > 1) soundOn = 1;
-    if (polarity > 1) polarity = 0;
-    if (gain > 480) gain = 360;
-    if (delay > 1466) delay = 1466;
+template <typename Block> void ClampCommon(Block& b) {
+    if (b.soundOn > 1) b.soundOn = 1;
+    if (b.polarity > 1) b.polarity = 0;
+    if (b.gain > 480) b.gain = 360;
+    if (b.delay > 1466) b.delay = 1466;
 }
 
 } // namespace
@@ -75,15 +78,15 @@ const OutputBlock& OutputTemplate() { return kOutputTemplate; }
 void ClampImage(DeviceImage& image) {
     for (auto& in : image.inputs) {
         for (auto& b : in.peq) ClampBand(b, 200);
-        ClampCommon(in.soundOn, in.polarity, in.gain, in.delay);
+        ClampCommon(in);
         if (in.gateThreshold > 120) in.gateThreshold = 120;
     }
     for (auto& out : image.outputs) {
         for (auto& b : out.peq) ClampBand(b, 400);
-        ClampCommon(out.soundOn, out.polarity, out.gain, out.delay);
+        ClampCommon(out);
         out.routeMask &= 0x0F;
-        ClampFreq(out.hpfFreq);
-        ClampFreq(out.lpfFreq);
+        out.hpfFreq = ClampedFreq(out.hpfFreq);
+        out.lpfFreq = ClampedFreq(out.lpfFreq);
         if (out.hpfType > 9) out.hpfType = 9;
         if (out.lpfType > 9) out.lpfType = 9;
         if (out.hpfSlope > 3) out.hpfSlope = 3;
