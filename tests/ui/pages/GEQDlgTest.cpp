@@ -48,14 +48,16 @@ class GEQDlgTest : public QObject {
 private slots:
     void theFadersAreLabelledWithTheBandCentres() {
         GeqPage p;
-        const char* expected[kGeqBandCount] = {"20",  "25",  "32",  "40",  "50", "63", "80",  "100", "125", "160", "200",
-                                               "250", "315", "400", "500", "630", "800", "1K", "1K3", "1K6", "2K", "2K5",
-                                               "3K1", "4K",  "5K",  "6K3", "8K",  "10K", "13K", "16K", "18K"};
+        const char* expected[kGeqBandCount] = {"20",  "25",  "32",  "40",  "50",  "63",  "80",  "100",
+                                               "125", "160", "200", "250", "315", "400", "500", "630",
+                                               "800", "1K",  "1K3", "1K6", "2K",  "2K5", "3K1", "4K",
+                                               "5K",  "6K3", "8K",  "10K", "13K", "16K", "18K"};
         for (int b = 0; b < kGeqBandCount; ++b) {
             QCOMPARE(p.page->BandLabel(b)->text(), QString::fromLatin1(expected[b]));
             QCOMPARE(p.page->Fader(b)->GetRangeMax(), 400);
             // The label stands over its own fader.
-            QCOMPARE(p.page->BandLabel(b)->geometry().center().x() / 2, p.page->Fader(b)->geometry().center().x() / 2);
+            QCOMPARE(p.page->BandLabel(b)->geometry().center().x() / 2,
+                     p.page->Fader(b)->geometry().center().x() / 2);
         }
     }
 
@@ -227,8 +229,10 @@ private slots:
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("reset");
         QTest::addColumn<QString>("bypass");
-        QTest::newRow("English") << 0 << "GEQ RESET" << "GEQ BYPASS";
-        QTest::newRow("Chinese") << 1 << "GEQ 重置" << "GEQ 旁路";
+        QTest::newRow("English") << 0 << "GEQ RESET"
+                                 << "GEQ BYPASS";
+        QTest::newRow("Chinese") << 1 << "GEQ 重置"
+                                 << "GEQ 旁路";
     }
     void buttonCaptionsFollowTheLanguage() {
         QFETCH(int, language);

@@ -197,8 +197,7 @@ private slots:
         const SentFrame w = OnlyWrite(p.rig.Flush(), 1, COutputDlg::kCrossoverParam);
         QCOMPARE(int(w.payload[side == 0 ? 2 : 6]), family);
         QCOMPARE(int(w.payload[side == 0 ? 3 : 7]), slope);
-        QCOMPARE(p.page->CrossoverList(side)->currentText(),
-                 QString::fromUtf8(CrossoverName(item, 0)));
+        QCOMPARE(p.page->CrossoverList(side)->currentText(), QString::fromUtf8(CrossoverName(item, 0)));
     }
 
     void aPairWithoutAListItemSelectsNothing() {
@@ -444,12 +443,12 @@ private slots:
         QTest::addColumn<int>("language");
         QTest::addColumn<QStringList>("texts");
         QTest::newRow("English") << 0
-                                 << QStringList{"XOVER", "COMPRESSOR", "Threshold", "    Attack", "  Release",
-                                                "    Ratio", "Lin-Ril 12dB", "Bessel 24dB ", "EQ BYPASS",
-                                                "Lo_Shf"};
-        QTest::newRow("Chinese") << 1
-                                 << QStringList{"带通", "压缩", "阀        值", "启动时间", "释放时间", "压缩比例",
-                                                "宁克 12dB   ", "贝塞尔 24dB ", "EQ 旁路", "低架"};
+                                 << QStringList{"XOVER",     "COMPRESSOR", "Threshold",    "    Attack",
+                                                "  Release", "    Ratio",  "Lin-Ril 12dB", "Bessel 24dB ",
+                                                "EQ BYPASS", "Lo_Shf"};
+        QTest::newRow("Chinese") << 1 << QStringList{"带通",     "压缩",     "阀        值", "启动时间",
+                                                     "释放时间", "压缩比例", "宁克 12dB   ", "贝塞尔 24dB ",
+                                                     "EQ 旁路",  "低架"};
     }
     void captionsAreSetInTheCurrentLanguage() {
         QFETCH(int, language);
@@ -468,7 +467,8 @@ private slots:
         QCOMPARE(p.page->CrossoverList(1)->itemText(9), texts[7]);
         // The list texts are the value scales' own names.
         for (int c = 0; c < kCrossoverChoiceCount; ++c)
-            QCOMPARE(p.page->CrossoverList(0)->itemText(c), QString::fromUtf8(CrossoverName(c, uint8_t(language))));
+            QCOMPARE(p.page->CrossoverList(0)->itemText(c),
+                     QString::fromUtf8(CrossoverName(c, uint8_t(language))));
         QCOMPARE(p.page->EqBypassButton()->text(), texts[8]);
         QCOMPARE(p.Row(0).type->itemText(1), texts[9]);
         QVERIFY(languages.apply(0));
