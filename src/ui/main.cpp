@@ -1,8 +1,11 @@
 // velmar: the editor and remote control for the loudspeaker processor.
+#include "sim/SimModel.h"
 #include "transport/HidapiBackend.h"
+#include "ui/app/DemoSimulator.h"
 #include "ui/app/ScreenshotTour.h"
 #include "ui/app/UiHooks.h"
 #include "ui/app/VelmarApp.h"
+#include "ui/app/VelmarDlg.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -31,6 +34,17 @@ int main(int argc, char** argv) {
         QStringLiteral("Render every tab, configuration, language and dialog to PNG files in DIR and exit."),
         QStringLiteral("DIR"));
     parser.addOption(screenshot);
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral(
+            "Start a simulated processor on 127.0.0.1, a pseudo-terminal and USB, ready to connect."));
+    parser.addOption(demo);
+    const QCommandLineOption demoModel(
+        QStringLiteral("demo-model"),
+        QStringLiteral("The simulated processor of --demo: 2x4, 2x6, 3x6, 4x6 or "
+                       "4x8 (the default)."),
+        QStringLiteral("MODEL"), QStringLiteral("4x8"));
+    parser.addOption(demoModel);
     parser.process(application);
 
     if (parser.isSet(screenshot)) {
@@ -43,6 +57,31 @@ int main(int argc, char** argv) {
                     qPrintable(parser.value(screenshot)));
         if (!ok) std::fprintf(stderr, "velmar: %s\n", qPrintable(tour.error()));
         return ok ? 0 : 1;
+    }
+
+    if (parser.isSet(demo)) {
+        const auto model = ParseSimModel(parser.value(demoModel).toStdString());
+        if (!model) {
+            std::fprintf(stderr, "velmar: unknown --demo-model %s (2x4, 2x6, 3x6, 4x6 or 4x8)\n",
+                         qPrintable(parser.value(demoModel)));
+            return 2;
+        }
+        // The simulator outlives the application, whose USB link uses its device.
+        DemoSimulator simulator(*model);
+        QString error;
+        if (!simulator.start(&error)) {
+            std::fprintf(stderr, "velmar: the demo processor cannot start: %s\n", qPrintable(error));
+            return 1;
+        }
+        CVelmarApp app(simulator.makeHidBackend(), UiHooks::interactive());
+        app.InitInstance();
+        simulator.attach(app.state(), app.links());
+        app.mainWindow()->setWindowTitle(app.mainWindow()->windowTitle() + QStringLiteral(" - demo"));
+        std::printf("velmar: demo processor (%s) on 127.0.0.1:%u, %s and USB.\n"
+                    "        Remote > Connect, then WIFI, RS232 or USB.\n",
+                    ModelInfo(*model).name, unsigned(simulator.tcpPort()), qPrintable(simulator.ptyPath()));
+        std::fflush(stdout);
+        return app.Run();
     }
 
     CVelmarApp app(std::make_unique<HidapiBackend>(), UiHooks::interactive());

@@ -1,10 +1,10 @@
 // The response graph the main window and the pages use: the one place that names its class.
 #pragma once
 
-#include "ui/app/GraphPlaceholder.h"
+#include "ui/graph/CFStatic.h"
 
 namespace velmar {
 
-using ResponseGraph = GraphPlaceholder;
+using ResponseGraph = CFStatic;
 
 } // namespace velmar

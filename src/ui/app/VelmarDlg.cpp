@@ -99,6 +99,8 @@ CVelmarDlg::CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* paren
     InstallCurveSetHooks(m_app.core);
 
     createControls();
+    // The controls take their places first, so the graph lays its plot out for its real size.
+    placeControls();
 
     // The graph: owner, plot and timer, the curves of input A and then output 1.
     m_app.graph = m_graph;
@@ -115,8 +117,6 @@ CVelmarDlg::CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* paren
     setLinkBitmaps(LinkButton::Serial, kSerialOff, kSerialOn, kSerialOn);
     setLinkBitmaps(LinkButton::Usb, kUsbOff, kUsbOn, kUsbOn);
     setLinkBitmaps(LinkButton::Tcp, kTcpOff, kTcpOn, kTcpOn);
-
-    placeControls();
 
     // Only the Home page is shown, on tab 0.
     hideAllPages();
@@ -371,6 +371,8 @@ void CVelmarDlg::showTabPage(PageBase* page, bool withGraph) {
 void CVelmarDlg::SelectTab(int index) {
     if (index == m_app.currentTab) return;
     m_app.currentTab = index;
+    // Callers other than the tab control itself (the Home page's requests) leave its selection behind.
+    if (m_tab->GetCurSel() != index) m_tab->SetCurSel(index);
     const int config = m_app.core.deviceConfig;
     if (index < sysTabCount()) {
         switch (index) {

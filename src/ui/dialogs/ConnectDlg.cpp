@@ -179,10 +179,13 @@ void CConnectDlg::OnUsb() {
 
 void CConnectDlg::OnWifi() {
     beginConnect();
-    const QHostAddress address(m_ip->text());
+    // Only a full dotted quad: the address parser would also take shorthand such as "127.1".
+    const QString text = m_ip->text().trimmed();
+    const QHostAddress address(text);
     bool portOk = false;
     const int port = m_port->text().toInt(&portOk);
-    if (address.protocol() != QAbstractSocket::IPv4Protocol || !portOk || port <= 0 || port > 65535) {
+    if (!ipv4Pattern().match(text).hasMatch() || address.protocol() != QAbstractSocket::IPv4Protocol ||
+        !portOk || port <= 0 || port > 65535) {
         m_app.core.linkConnected = 0;
         m_app.showMessage(this, tr("Can't open the wifi"), QString());
         return;

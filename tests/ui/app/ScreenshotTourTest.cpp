@@ -1,0 +1,48 @@
+// The screenshot tour writes one image per tab, configuration and language, and each dialog and menu,
+// and leaves the application as it found it.
+#include "support/TestApp.h"
+
+#include "ui/app/DeviceConfig.h"
+#include "ui/app/ScreenshotTour.h"
+
+#include <QDir>
+#include <QImage>
+#include <QtTest>
+
+using namespace velmar;
+using velmar::test::TestApp;
+
+class ScreenshotTourTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writesEveryViewNamedAfterWhatItShows() {
+        QString base = qEnvironmentVariable("VELMAR_TEST_OUTPUT");
+        if (base.isEmpty()) base = QDir::currentPath();
+        const QString dir = QDir(base).filePath(QStringLiteral("screenshots"));
+        QDir(dir).removeRecursively();
+
+        TestApp t;
+        ScreenshotTour tour(t.app(), dir);
+        QVERIFY2(tour.run(), qPrintable(tour.error()));
+
+        int tabs = 0;
+        for (int c = DeviceConfig::kFirst; c <= DeviceConfig::kLast; ++c) tabs += DeviceConfig::tabCount(c);
+        const int languages = int(t.app().languages().languages().size());
+        const QStringList windows = QDir(dir).entryList({QStringLiteral("cfg*.png")});
+        QCOMPARE(windows.size(), tabs * languages);
+        for (const char* name : {"cfg7-en-tab03-geq-a.png", "cfg7-zh-tab18-out-8.png",
+                                 "cfg3-en-tab06-in-b.png", "cfg5-zh-tab09-in-c.png", "dialog-connect-en.png",
+                                 "dialog-configure-zh.png", "menu-zh-system.png", "message-en-warning.png"})
+            QVERIFY2(QFileInfo::exists(QDir(dir).filePath(QLatin1String(name))), name);
+        QCOMPARE(QImage(QDir(dir).filePath("cfg7-en-tab00-home.png")).size(), QSize(1100, 781));
+
+        QCOMPARE(t.core().languageFlag, 0);
+        QCOMPARE(t.core().deviceConfig, 7);
+        QCOMPARE(t.state().currentTab, 0);
+        QVERIFY(t.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(ScreenshotTourTest)
+#include "ScreenshotTourTest.moc"
