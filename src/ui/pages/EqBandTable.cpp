@@ -206,4 +206,11 @@ void EqBandTable::SetBypassText(const QString& text) {
     for (const Row& row : m_rows) row.bypass->setText(text);
 }
 
+void EqBandTable::SetToolTips(const QString& bypass, const QString& type) {
+    for (const Row& row : m_rows) {
+        row.bypass->setToolTip(bypass);
+        row.type->setToolTip(type);
+    }
+}
+
 } // namespace velmar

@@ -58,6 +58,7 @@ public:
     // The Input page shows the type only; the Output page lets it be chosen.
     void SetTypeListsEnabled(bool enabled);
     void SetBypassText(const QString& text);
+    void SetToolTips(const QString& bypass, const QString& type);
 
     const Row& row(int r) const { return m_rows[size_t(r)]; }
     QLabel* caption(Column column) const { return m_captions[size_t(column)]; }

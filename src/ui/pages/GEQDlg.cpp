@@ -85,8 +85,15 @@ CGEQDlg::CGEQDlg(AppState& app, QWidget* parent) : PageBase(app, parent) {
     }
     connect(m_reset, &QPushButton::clicked, this, &CGEQDlg::EqReset);
     connect(m_bypass, &QPushButton::clicked, this, &CGEQDlg::EqBypassToggle);
+    setTexts();
+}
+
+void CGEQDlg::setTexts() {
     m_reset->setText(tr("GEQ RESET"));
     m_bypass->setText(tr("GEQ BYPASS"));
+    m_reset->setToolTip(tr("All 31 bands flat and the input's ten bands to their start values"));
+    m_bypass->setToolTip(
+        tr("Flattens the graphic EQ and the input's ten bands; press again to restore them"));
 }
 
 CGEQDlg::~CGEQDlg() = default;
@@ -163,8 +170,7 @@ void CGEQDlg::showChannel() {
     RefreshCurveSet(app().core, kCurveSetInputGeq, ch);
     if (app().graph) app().graph->ShowGeqCurves(ch);
     for (int b = 0; b < kGeqBandCount; ++b) showBand(b);
-    m_reset->setText(tr("GEQ RESET"));
-    m_bypass->setText(tr("GEQ BYPASS"));
+    setTexts();
     m_bypass->setChecked(app().eqBypass.Bypassed(kKindInput, ch));
 }
 

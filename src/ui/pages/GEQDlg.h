@@ -63,6 +63,7 @@ private:
     void BandStep(int channel, int band);
     // Rebuilds the shown input's curves, hands them to the graph and shows every band and text.
     void showChannel();
+    void setTexts();
     void showBand(int band);
     void onFader(int band);
     void place();

@@ -4,6 +4,8 @@
 #include "dsp/CurveSets.h"
 #include "ui/pages/EqBandTable.h"
 
+#include <QPushButton>
+
 namespace velmar {
 
 CInputDlg::CInputDlg(AppState& app, QWidget* parent) : CChannelPage(app, parent, kKindInput) {
@@ -38,6 +40,11 @@ void CInputDlg::setCaptions() {
     SetSharedCaptions(tr("GAIN / POL"), tr("DELAY"), tr("EQ"),
                       {tr("Freq"), tr("Q"), tr("Gain"), tr("Type"), tr("Bypass")}, tr("Bypass"),
                       tr("EQ RESET"), tr("EQ BYPASS"));
+    BandTable()->SetToolTips(tr("Bypass: the band at 0 dB; press again to restore its gain"),
+                             tr("Band type, as the processor or a program file set it"));
+    EqResetButton()->setToolTip(tr("All ten bands to their start values and the graphic EQ flat"));
+    EqBypassButton()->setToolTip(
+        tr("Flattens the ten bands and the graphic EQ; press again to restore them"));
 }
 
 void CInputDlg::RefreshPage() {

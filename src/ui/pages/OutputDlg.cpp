@@ -6,9 +6,11 @@
 #include "dsp/CurveSets.h"
 #include "ui/artwork/Palette.h"
 #include "ui/pages/EqBandTable.h"
+
 #include "ui/pages/NumericEntry.h"
 #include "ui/pages/PagePanel.h"
 #include "ui/pages/StepButtons.h"
+#include <QPushButton>
 
 #include <QComboBox>
 #include <QLabel>
@@ -178,6 +180,10 @@ void COutputDlg::setCaptions() {
     SetSharedCaptions(tr("GAIN / POL"), tr("DELAY"), tr("EQ"),
                       {tr("Freq"), tr("Q"), tr("Gain"), tr("Type"), tr("Bypass")}, tr("Bypass"),
                       tr("EQ RESET"), tr("EQ BYPASS"));
+    BandTable()->SetToolTips(tr("Bypass: the band at 0 dB; press again to restore its gain"),
+                             tr("Band type: peaking or a shelf"));
+    EqResetButton()->setToolTip(tr("All ten bands to their start values"));
+    EqBypassButton()->setToolTip(tr("Flattens the ten bands; press again to restore them"));
     m_xoverPanel->SetTitle(tr("XOVER"));
     m_compPanel->SetTitle(tr("COMPRESSOR"));
     m_xoverCaptions[0]->setText(tr(" Freq"));

@@ -14,21 +14,23 @@ StepButtons::StepButtons(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
     m_repeat.setSingleShot(false);
-    connect(&m_repeat, &QTimer::timeout, this, &StepButtons::repeatStep);
+    connect(&m_repeat, &QTimer::timeout, this, &StepButtons::RepeatTick);
 }
 
-void StepButtons::repeatStep() {
+void StepButtons::RepeatTick() {
     if (m_pressed == 0) {
         m_repeat.stop();
         return;
     }
-    m_repeat.setInterval(kRepeatIntervalMs);
+    ++m_repeats;
+    m_repeat.setInterval(m_repeats >= kRepeatsBeforeFast ? kFastRepeatIntervalMs : kRepeatIntervalMs);
     emit stepped(m_pressed > 0);
 }
 
 void StepButtons::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !isEnabled()) return;
     m_pressed = IsUpHalf(int(event->position().y())) ? 1 : -1;
+    m_repeats = 0;
     update();
     m_repeat.start(kRepeatDelayMs);
     emit stepped(m_pressed > 0);

@@ -6,15 +6,18 @@
 
 namespace velmar {
 
-// Two arrow halves, up on top. A press steps once at once; held down it repeats (after 400 ms, then
-// every 50 ms), as the system's up-down control does. It never takes the focus, so an entry being
-// typed in keeps it. Owned by its page; user-interface thread only.
+// Two arrow halves, up on top. A press steps once at once; held down it repeats after 400 ms every
+// 50 ms, and after two seconds of repeating every 20 ms, so a long way is not a long wait. Each step is
+// one raw unit: the page decides what it changes. It never takes the focus, so an entry being typed in
+// keeps it. Owned by its page; user-interface thread only.
 class StepButtons : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int kRepeatDelayMs = 400;
     static constexpr int kRepeatIntervalMs = 50;
+    static constexpr int kFastRepeatIntervalMs = 20;
+    static constexpr int kRepeatsBeforeFast = 40; // two seconds at 50 ms
     static constexpr int kWidth = 15;
 
     explicit StepButtons(QWidget* parent = nullptr);
@@ -24,6 +27,11 @@ public:
     // The half a press at `y` lands on.
     bool IsUpHalf(int y) const { return y < height() / 2; }
     bool IsRepeating() const { return m_repeat.isActive(); }
+    int RepeatInterval() const { return m_repeat.interval(); }
+
+public slots:
+    // One step of the repeat timer while a half is held. Tests call it.
+    void RepeatTick();
 
 signals:
     // One step: up raises the value shown, down lowers it.
@@ -38,9 +46,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void repeatStep();
-
     QTimer m_repeat;
+    int m_repeats = 0;
     int m_pressed = 0; // 1 up, -1 down, 0 none
     int m_hover = 0;
 };

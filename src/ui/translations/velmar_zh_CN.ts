@@ -124,6 +124,14 @@
         <source>GEQ BYPASS</source>
         <translation>GEQ 旁路</translation>
     </message>
+    <message>
+        <source>All 31 bands flat and the input&apos;s ten bands to their start values</source>
+        <translation>31 段归零，输入的十段均衡恢复初始值</translation>
+    </message>
+    <message>
+        <source>Flattens the graphic EQ and the input&apos;s ten bands; press again to restore them</source>
+        <translation>图示均衡和输入的十段均衡暂设为 0 dB；再按一次恢复</translation>
+    </message>
 </context>
 <context>
     <name>velmar::CGainDlg</name>
@@ -200,6 +208,22 @@
     <message>
         <source>Hi_Shf</source>
         <translation>高架</translation>
+    </message>
+    <message>
+        <source>Bypass: the band at 0 dB; press again to restore its gain</source>
+        <translation>直通：该段设为 0 dB；再按一次恢复原增益</translation>
+    </message>
+    <message>
+        <source>Band type, as the processor or a program file set it</source>
+        <translation>段类型（由处理器或程序文件设定）</translation>
+    </message>
+    <message>
+        <source>All ten bands to their start values and the graphic EQ flat</source>
+        <translation>十段均衡恢复初始值，图示均衡归零</translation>
+    </message>
+    <message>
+        <source>Flattens the ten bands and the graphic EQ; press again to restore them</source>
+        <translation>十段均衡和图示均衡暂设为 0 dB；再按一次恢复</translation>
     </message>
 </context>
 <context>
@@ -358,6 +382,22 @@
     <message>
         <source>Bessel 24dB </source>
         <translation>贝塞尔 24dB </translation>
+    </message>
+    <message>
+        <source>Bypass: the band at 0 dB; press again to restore its gain</source>
+        <translation>直通：该段设为 0 dB；再按一次恢复原增益</translation>
+    </message>
+    <message>
+        <source>Band type: peaking or a shelf</source>
+        <translation>段类型：参量或架式</translation>
+    </message>
+    <message>
+        <source>All ten bands to their start values</source>
+        <translation>十段均衡恢复初始值</translation>
+    </message>
+    <message>
+        <source>Flattens the ten bands; press again to restore them</source>
+        <translation>十段均衡暂设为 0 dB；再按一次恢复</translation>
     </message>
 </context>
 <context>
