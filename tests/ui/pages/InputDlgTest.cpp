@@ -507,6 +507,32 @@ private slots:
         QCOMPARE(e->text(), QStringLiteral("30"));
     }
 
+    void aGraphEditForAnInputNoLongerShownLandsOnThatInputOnly() {
+        InputPage p(1);
+        const QString shown = p.Row(4).freq->text();
+        inputEqCurves[0].Records().bands[4].freq = 900; // input A's curve, dragged before B was shown
+        inputEqCurves[0].Records().bands[4].gain = 250;
+        p.rig.ClearFrames();
+        p.page->GraphPointChanged(4, 0);
+        QCOMPARE(int(p.rig.image().inputs[0].peq[4].freq), 900);
+        QCOMPARE(int(p.rig.image().inputs[1].peq[4].freq), 500);
+        QCOMPARE(p.Row(4).freq->text(), shown);
+        VerifyBandWrite(p.rig.Flush(), 0, 4, p.rig.image().inputs[0].peq[4]);
+        p.page->GraphPointChanged(10, 1); // a crossover point of an input: nothing
+        QVERIFY(p.rig.NothingQueued());
+    }
+
+    void aChannelOfAnotherKindLeavesThePageOnItsInput() {
+        // The output tabs set currentChannel up to 7; the hidden Input page keeps showing its input.
+        InputPage p(1);
+        p.rig.core().meterLevels.inputLevel[1] = 120;
+        p.rig.app->currentChannel = 7;
+        p.page->Refresh();
+        p.page->MeterTick();
+        QCOMPARE(p.page->ShownChannel(), 1);
+        QVERIFY(p.page->Meter()->IsSegmentOn(8));
+    }
+
     void onlyTheCharactersOfANumberCanBeTypedAndEnterOrEscapeCloseNothing() {
         PageRig rig;
         rig.host.hide();
