@@ -13,6 +13,7 @@ UiHooks UiHooks::interactive() {
         // A box without a caption carries the application's name, as the system's own boxes do.
         const QString caption = m.caption.isEmpty() ? QCoreApplication::applicationName() : m.caption;
         QMessageBox box(m.icon, caption, m.text, QMessageBox::Ok, parent);
+        if (!m.detail.isEmpty()) box.setInformativeText(m.detail);
         box.exec();
     };
     hooks.fileDialog = [](QWidget* parent, const FileDialogRequest& r) {
