@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -17,13 +18,20 @@
 using namespace velmar;
 
 int main(int argc, char** argv) {
-    // The screenshot tour renders without a screen.
+    // The screenshot tour renders without a screen, and the help is printed without one (over ssh,
+    // from a package's tests), where the window system's plugin would end the program first.
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--screenshot") == 0 || std::strncmp(argv[i], "--screenshot=", 13) == 0)
+        if (std::strcmp(argv[i], "--screenshot") == 0 || std::strncmp(argv[i], "--screenshot=", 13) == 0 ||
+            std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0 ||
+            std::strcmp(argv[i], "--help-all") == 0)
             qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication application(argc, argv);
     CVelmarApp::ApplyLook(application);
+    // The desktop entry and the icon theme's velmar.png/svg: Wayland compositors and task bars match the
+    // window to velmar.desktop by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmar"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velmar")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
