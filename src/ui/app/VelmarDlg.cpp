@@ -646,8 +646,8 @@ void CVelmarDlg::onSerialOpenFailed(const QString& port, int error) {
         QString group = QFileInfo(path).group();
         if (group.isEmpty() || group == QLatin1String("root") || group == QLatin1String("tty"))
             group = QStringLiteral("dialout");
-        detail = tr("Permission denied: %1 can only be opened by members of the group \"%2\". "
-                    "Run\n    sudo usermod -aG %2 $USER\nthen log out and in again.")
+        detail = tr("Permission denied: only members of the group \"%2\" may open %1.\nJoin it with\n"
+                    "    sudo usermod -aG %2 $USER\nthen log out and in again.")
                      .arg(path, group);
     }
     m_app.showMessage(messageParent(), tr("Unable to open COM-port"), QString(), QMessageBox::Critical,
