@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -29,6 +30,10 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     CVelmarApp::ApplyLook(application);
+    // The desktop entry and the icon theme's velmar.png/svg: Wayland compositors and task bars match the
+    // window to velmar.desktop by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmar"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velmar")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

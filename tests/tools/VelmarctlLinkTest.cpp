@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace velmar::tooltest {
 namespace {
 
@@ -53,6 +58,18 @@ TEST(VelmarctlSerial, aPseudoTerminalLinkReadsTheProcessorAndWritesItsFields) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err,
               "velmarctl: Unable to open COM-port /dev/velmar-no-such-port: No such file or directory\n");
+}
+
+TEST(VelmarctlSerial, aPortWithoutPermissionNamesTheGroupToJoin) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root opens every port";
+    const std::string path = TempDir() + "/ttyLocked";
+    { std::ofstream(path).put('\0'); }
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    const CtlResult r = RunCtl({"--serial", path, "info"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "velmarctl: Unable to open COM-port " + path +
+                         ": Permission denied (serial ports belong to the group dialout: sudo usermod -aG "
+                         "dialout $USER, then log out and in again)\n");
 }
 
 TEST(VelmarctlLossyLink, anUnansweredHandshakeIsSentAgainAndTheCommandCompletes) {

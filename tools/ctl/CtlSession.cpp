@@ -18,6 +18,7 @@
 #include <QEventLoop>
 #include <QMetaObject>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -219,6 +220,10 @@ void CtlSession::openLink() {
             const int32_t code = m_links->serialPort().GetLastError();
             std::string detail;
             if (code > 0 && code < 1000) detail = std::string(": ") + std::strerror(code);
+            // The usual cause: the user is not in the group the serial ports belong to.
+            if (code == EACCES || code == EPERM)
+                detail += " (serial ports belong to the group dialout: sudo usermod -aG dialout $USER, "
+                          "then log out and in again)";
             fail(1, LinkText(LinkMessage::UnableToOpenComPort) + " " + m_options.serialDevice + detail);
         }
         break;

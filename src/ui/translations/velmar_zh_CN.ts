@@ -672,6 +672,16 @@
         <translation>Unable to open COM-port</translation>
     </message>
     <message>
+        <source>Permission denied: only members of the group &quot;%2&quot; may open %1.
+Join it with
+    sudo usermod -aG %2 $USER
+then log out and in again.</source>
+        <translation>没有权限：只有用户组“%2”的成员才能打开 %1。
+请运行
+    sudo usermod -aG %2 $USER
+加入该组，然后注销并重新登录。</translation>
+    </message>
+    <message>
         <source>Can&apos;t open the wifi</source>
         <translation>不能打开网络</translation>
     </message>

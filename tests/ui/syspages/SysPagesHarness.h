@@ -55,7 +55,7 @@ public:
         s.hooks.postMessage = [this](uint32_t m, uint32_t w, uint32_t l) { posts.push_back({m, w, l}); };
         s.hooks.showMessage = [this](const char* text, const char* caption) {
             messages.append(
-                UiMessage{QString::fromUtf8(text), QString::fromUtf8(caption), QMessageBox::Warning});
+                UiMessage{QString::fromUtf8(text), QString::fromUtf8(caption), QMessageBox::Warning, {}});
         };
         const auto curvesChanged = s.hooks.channelCurvesChanged;
         s.hooks.channelCurvesChanged = [this, curvesChanged](uint8_t kind, int channel) {
