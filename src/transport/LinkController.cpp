@@ -115,9 +115,11 @@ bool LinkController::openSerial(const QString& port) {
                         m_serial.SetupHandshaking(CSerial::EHandshakeOff) == 0 &&
                         m_serial.SetMask(CSerial::kAllEvents) == 0;
     if (!opened) {
+        // Taken before the close, which starts from a clean error code.
+        const int32_t error = m_serial.GetLastError();
         // A port that opened but cannot be set up is not left held.
         if (m_serial.IsOpen()) m_serial.Close();
-        emit serialOpenFailed(port);
+        emit serialOpenFailed(port, error);
         return false;
     }
     markOpened(LinkType::Serial);

@@ -91,8 +91,9 @@ public:
 signals:
     void linkOpened(velmar::LinkType link);
     void linkClosed(velmar::LinkType link);
-    // "Unable to open COM-port"
-    void serialOpenFailed(const QString& port);
+    // "Unable to open COM-port". error is what the failed step returned: the errno of the system call
+    // (EACCES when the user may not open the port, ENOENT, EBUSY, ...) or a CSerial error code.
+    void serialOpenFailed(const QString& port, int error);
     // "Can't open the wifi"
     void tcpOpenFailed(const QString& reason);
     // "Device disconnect": a USB frame met a closed link; the link is no longer connected.

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -17,18 +18,28 @@
 using namespace velmar;
 
 int main(int argc, char** argv) {
-    // The screenshot tour renders without a screen.
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--screenshot") == 0 || std::strncmp(argv[i], "--screenshot=", 13) == 0)
+    // The screenshot tour renders without a screen, and the help and version texts need none either, so
+    // they print on a machine without a display too.
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--screenshot") == 0 || std::strncmp(a, "--screenshot=", 13) == 0 ||
+            std::strcmp(a, "-h") == 0 || std::strcmp(a, "--help") == 0 || std::strcmp(a, "--help-all") == 0 ||
+            std::strcmp(a, "-v") == 0 || std::strcmp(a, "--version") == 0)
             qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
 
     QApplication application(argc, argv);
     CVelmarApp::ApplyLook(application);
+    // The desktop entry and the icon theme's velmar.png/svg: Wayland compositors and task bars match the
+    // window to velmar.desktop by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmar"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velmar")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Editor and remote control for the loudspeaker processor."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Render every tab, configuration, language and dialog to PNG files in DIR and exit."),

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace velmar {
@@ -63,7 +64,10 @@ protected:
         QObject::connect(links.get(), &LinkController::usbDeviceDisconnect, [this] { ++disconnects; });
         QObject::connect(links.get(), &LinkController::usbDeviceRemoved, [this] { ++removals; });
         QObject::connect(links.get(), &LinkController::serialOpenFailed,
-                         [this](const QString& port) { serialFailures.push_back(port); });
+                         [this](const QString& port, int error) {
+                             serialFailures.push_back(port);
+                             serialErrors.push_back(error);
+                         });
         QObject::connect(links.get(), &LinkController::tcpOpenFailed,
                          [this](const QString&) { ++tcpFailures; });
         QObject::connect(links.get(), &LinkController::serialLineEvent,
@@ -90,6 +94,7 @@ protected:
     std::vector<LinkType> opened, closed;
     int disconnects = 0, removals = 0, tcpFailures = 0;
     std::vector<QString> serialFailures;
+    std::vector<int> serialErrors;
     std::vector<quint16> lineEvents;
     TraceCapture trace; // keeps the serial reports of the tests off stderr
 };
@@ -141,10 +146,17 @@ TEST_F(LinkControllerTest, serialRepliesReachTheCoreChunkByChunkOnItsOwnThread) 
 }
 
 TEST_F(LinkControllerTest, aSerialPortThatCannotBeOpenedOrSetUpIsReportedAndLeftClosed) {
-    for (const QString& port : {QString("/dev/velmar-no-such-port"), QString("/dev/null")}) {
+    // The failed step's error goes with the report, also when the port opened and had to be closed.
+    const struct {
+        QString port;
+        int error;
+    } cases[] = {{"/dev/velmar-no-such-port", ENOENT}, {"/dev/null", ENOTTY}};
+    for (const auto& [port, error] : cases) {
         serialFailures.clear();
+        serialErrors.clear();
         EXPECT_FALSE(links->openSerial(port)) << port.toStdString();
         EXPECT_EQ(std::vector<QString>{port}, serialFailures);
+        EXPECT_EQ(std::vector<int>{error}, serialErrors) << port.toStdString();
         EXPECT_FALSE(links->serialPort().IsOpen());
         EXPECT_EQ(0, state.linkConnected);
     }

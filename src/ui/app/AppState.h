@@ -44,8 +44,8 @@ struct AppState {
 
     // A message box through the ui hook; caption "Warning" unless given.
     void showMessage(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("Warning"),
-                     QMessageBox::Icon icon = QMessageBox::Warning) const {
-        if (ui.message) ui.message(parent, UiMessage{text, caption, icon});
+                     QMessageBox::Icon icon = QMessageBox::Warning, const QString& detail = QString()) const {
+        if (ui.message) ui.message(parent, UiMessage{text, caption, icon, detail});
     }
     // Posts a main-window message (0x464 / 0x465); it is handled after the caller returns.
     void post(uint32_t message, uint32_t wParam, uint32_t lParam) const {

@@ -13,6 +13,12 @@ UiHooks UiHooks::interactive() {
         // A box without a caption carries the application's name, as the system's own boxes do.
         const QString caption = m.caption.isEmpty() ? QCoreApplication::applicationName() : m.caption;
         QMessageBox box(m.icon, caption, m.text, QMessageBox::Ok, parent);
+        if (!m.detail.isEmpty()) {
+            // Line for line as written, so a command in it is never wrapped, and selectable to be copied.
+            box.setInformativeText(
+                QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(m.detail.toHtmlEscaped()));
+            box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        }
         box.exec();
     };
     hooks.fileDialog = [](QWidget* parent, const FileDialogRequest& r) {

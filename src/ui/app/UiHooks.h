@@ -11,11 +11,13 @@ class QWidget;
 
 namespace velmar {
 
-// One message box: the text already in the current language, its caption and icon.
+// One message box: the text already in the current language, its caption and icon, and an optional
+// detail shown below the text (why it happened, what to do).
 struct UiMessage {
     QString text;
     QString caption;
     QMessageBox::Icon icon = QMessageBox::Warning;
+    QString detail;
 };
 
 // One file-dialog question: open (an existing file) or save (asks before overwriting).

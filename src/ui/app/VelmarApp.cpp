@@ -38,6 +38,7 @@ int CVelmarApp::Run() {
 void CVelmarApp::ApplyLook(QApplication& application) {
     QApplication::setApplicationName(QStringLiteral("Velmar"));
     QApplication::setOrganizationName(QStringLiteral("Velmar"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMAR_VERSION));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
     QApplication::setPalette(palette::applicationPalette());
     application.setFont(palette::uiFont(13));

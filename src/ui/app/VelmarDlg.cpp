@@ -24,12 +24,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 
+#include <cerrno>
 #include <cstring>
 
 namespace velmar {
@@ -635,8 +637,21 @@ void CVelmarDlg::OnImport() {
     m_app.showMessage(this, tr("Importing data completed"));
 }
 
-void CVelmarDlg::onSerialOpenFailed() {
-    m_app.showMessage(messageParent(), tr("Unable to open COM-port"), QString(), QMessageBox::Critical);
+void CVelmarDlg::onSerialOpenFailed(const QString& port, int error) {
+    // The box's text stays as it is; a port the user may not open also says why and what to do. Serial
+    // ports belong to a group (dialout on Debian); pseudo-terminals and root-only nodes name none.
+    QString detail;
+    if (error == EACCES || error == EPERM) {
+        const QString path = SerialPort::DevicePath(port);
+        QString group = QFileInfo(path).group();
+        if (group.isEmpty() || group == QLatin1String("root") || group == QLatin1String("tty"))
+            group = QStringLiteral("dialout");
+        detail = tr("Permission denied: only members of the group \"%2\" may open %1.\nJoin it with\n"
+                    "    sudo usermod -aG %2 $USER\nthen log out and in again.")
+                     .arg(path, group);
+    }
+    m_app.showMessage(messageParent(), tr("Unable to open COM-port"), QString(), QMessageBox::Critical,
+                      detail);
 }
 
 void CVelmarDlg::onTcpOpenFailed() {

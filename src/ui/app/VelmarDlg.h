@@ -135,7 +135,7 @@ private:
     void refreshCurrentTab();
     void installCoreHooks();
     void removeCoreHooks();
-    void onSerialOpenFailed();
+    void onSerialOpenFailed(const QString& port, int error);
     void onTcpOpenFailed();
     void onUsbDeviceDisconnect();
     void onUsbDeviceRemoved();

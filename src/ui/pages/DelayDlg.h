@@ -1,22 +1,70 @@
-// CDelayDlg: the Delay page of the main window (drawn as a stand-in until the page is built).
+// CDelayDlg: the Delay page - the delay of all twelve channels in milliseconds, metres and feet.
 #pragma once
 
 #include "ui/pages/PageBase.h"
 
+#include <array>
+
 namespace velmar {
 
-// Shown in the tall rectangle (the response graph is hidden). UI thread only; a child of the main
-// window's tab control.
+class CBitmapSlider;
+class SysChannelPanel;
+class SysNumericEntry;
+class SysSpinButtons;
+
+// Column c = 0..3 is input A..D, 4..11 output 1..8. Each column holds the delay fader (raw 0..1466
+// through its inverted position, the longest delay at the top) and three entries with their spins, one
+// under the other: milliseconds ("%4.3fms" / "%dms"), metres ("%6.3fMt" / "%6.2fMt") and feet
+// ("%6.3fFt" / "%6.2fFt" / "%6.1fFt"). A typed value is searched on the delay scale in its unit.
+//
+// Every edit writes the image, queues parameter 1 of the channel and then copies only `delay` to the
+// other members of the channel's link group, marking their parameter 1 dirty. Shown in the tall
+// rectangle; a child of the main window's tab control; UI thread only.
 class CDelayDlg : public PageBase {
     Q_OBJECT
 
 public:
+    static constexpr int kUnitCount = 3; // 0 ms, 1 metres, 2 feet
+    static constexpr int kFaderMax = 1466;
+
     CDelayDlg(AppState& app, QWidget* parent);
+    ~CDelayDlg() override;
 
     void RefreshPage() override;
 
+    // What the controls of column `column` do; tests call them as the controls would.
+    void OnFaderMoved(int column);
+    void OnSpin(int column, int delta); // any of the three spins; delta < 0: the up arrow
+    void OnEntryLeft(int column, int unit);
+
+    CBitmapSlider* fader(int column) const;
+    SysNumericEntry* entry(int column, int unit) const;
+    SysSpinButtons* spin(int column, int unit) const;
+    SysChannelPanel* panel(int column) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Column {
+        SysChannelPanel* panel = nullptr;
+        CBitmapSlider* fader = nullptr;
+        std::array<SysNumericEntry*, kUnitCount> entries{};
+        std::array<SysSpinButtons*, kUnitCount> spins{};
+    };
+
+    void buildColumn(int column);
+    // Places the column's controls in its panel, whose height the page's size decides.
+    void placeColumn(int column);
+    // Writes the three texts, queues parameter 1 of the channel if asked, moves the fader.
+    void showDelay(int column, bool queue);
+    void linkStep(int column);
+    void layoutColumns();
+
+    std::array<Column, 12> m_columns{};
+    QRect m_inputSection, m_outputSection;
+    bool m_checkingEntry = false;
 };
 
 } // namespace velmar

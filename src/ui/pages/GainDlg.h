@@ -1,22 +1,97 @@
-// CGainDlg: the Gain page of the main window (drawn as a stand-in until the page is built).
+// CGainDlg: the Gain page - gain, mute and polarity of all twelve channels side by side, with meters.
 #pragma once
 
 #include "ui/pages/PageBase.h"
 
+#include <QTimer>
+
+#include <array>
+
 namespace velmar {
 
-// Shown in the tall rectangle (the response graph is hidden). UI thread only; a child of the main
-// window's tab control.
+class CBitmapSlider;
+class SysChannelPanel;
+class SysLevelMeter;
+class SysNumericEntry;
+class SysSpinButtons;
+class xSkinButton;
+
+// Column c = 0..3 is input A..D, 4..11 output 1..8. Each column holds the sound and polarity buttons,
+// the gain fader (raw 0..480 through its inverted position, +12 dB at the top) with the channel's
+// 15-segment level meter beside it, and the gain entry ("%3.1fdB") with its spin control.
+//
+// Every edit writes the image, queues parameter 1 of the channel and then copies only the edited field
+// to the other members of the channel's link group, marking their parameter 1 dirty (the scheduler
+// sends them one per tick after the edit). The meters run on their own 100 ms timer from construction
+// on, shown or not. Shown in the tall rectangle; a child of the main window's tab control; UI thread
+// only.
 class CGainDlg : public PageBase {
     Q_OBJECT
 
 public:
+    static constexpr int kMeterSegments = 15;
+    static constexpr int kMeterTimerMs = 100;
+    static constexpr int kFaderMax = 480;
+
+    // The fields this page edits; all lie in parameter 1 of their block.
+    enum class Field { Gain, SoundOn, Polarity };
+
     CGainDlg(AppState& app, QWidget* parent);
+    ~CGainDlg() override;
 
     void RefreshPage() override;
 
+    // What the controls of column `column` do; tests call them as the controls would.
+    void OnFaderMoved(int column);
+    void OnSpin(int column, int delta); // delta < 0: the up arrow
+    void OnEntryLeft(int column);
+    void OnSoundClicked(int column);
+    void OnPolarityClicked(int column);
+    // One tick of the meter timer.
+    void OnMeterTimer();
+
+    CBitmapSlider* fader(int column) const;
+    SysNumericEntry* entry(int column) const;
+    SysSpinButtons* spin(int column) const;
+    xSkinButton* soundButton(int column) const;
+    xSkinButton* polarityButton(int column) const;
+    SysChannelPanel* panel(int column) const;
+    SysLevelMeter* meter(int column) const;
+    // The bitmap numbers the buttons show now (419/420 sound, 421/422 polarity).
+    int soundBitmap(int column) const;
+    int polarityBitmap(int column) const;
+    QTimer& meterTimer() { return m_meterTimer; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Column {
+        SysChannelPanel* panel = nullptr;
+        CBitmapSlider* fader = nullptr;
+        SysNumericEntry* entry = nullptr;
+        SysSpinButtons* spin = nullptr;
+        xSkinButton* sound = nullptr;
+        xSkinButton* polarity = nullptr;
+        SysLevelMeter* meter = nullptr;
+        int soundBitmap = 0;
+        int polarityBitmap = 0;
+    };
+
+    void buildColumn(int column);
+    // Places the column's controls in its panel, whose height the page's size decides.
+    void placeColumn(int column);
+    // Shows the gain text and moves the fader; with queue, also queues parameter 1 of the channel.
+    void showGain(int column, bool queue);
+    void showButtons(int column);
+    void linkStep(int column, Field field);
+    void layoutColumns();
+
+    std::array<Column, 12> m_columns{};
+    QTimer m_meterTimer;
+    QRect m_inputSection, m_outputSection;
+    bool m_checkingEntry = false;
 };
 
 } // namespace velmar

@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>velmar::CChannelPage</name>
+    <message>
+        <source>Channel gain</source>
+        <translation>通道增益</translation>
+    </message>
+    <message>
+        <source>Delay</source>
+        <translation>延时</translation>
+    </message>
+    <message>
+        <source>Sound on: click to mute</source>
+        <translation>声音开启：点击静音</translation>
+    </message>
+    <message>
+        <source>Muted: click to sound</source>
+        <translation>已静音：点击开启声音</translation>
+    </message>
+    <message>
+        <source>Polarity normal: click to invert</source>
+        <translation>极性正常：点击反相</translation>
+    </message>
+    <message>
+        <source>Polarity inverted: click to make normal</source>
+        <translation>极性反相：点击恢复正常</translation>
+    </message>
+    <message>
+        <source>Data out of range</source>
+        <translation>数据超出范围</translation>
+    </message>
+</context>
+<context>
     <name>velmar::CConnectDlg</name>
     <message>
         <source>Can&apos;t open the wifi</source>
@@ -71,56 +102,176 @@
 <context>
     <name>velmar::CDelayDlg</name>
     <message>
-        <source>Delay</source>
-        <translation>延时</translation>
+        <source>INPUTS</source>
+        <translation>输入</translation>
     </message>
     <message>
-        <source>Configuration %1</source>
-        <translation>配置 %1</translation>
+        <source>OUTPUTS</source>
+        <translation>输出</translation>
     </message>
 </context>
 <context>
     <name>velmar::CGEQDlg</name>
     <message>
-        <source>Graphic EQ %1</source>
-        <translation>均衡 %1</translation>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
     </message>
     <message>
-        <source>31 bands</source>
-        <translation>31 段</translation>
+        <source>GEQ RESET</source>
+        <translation>GEQ 重置</translation>
+    </message>
+    <message>
+        <source>GEQ BYPASS</source>
+        <translation>GEQ 旁路</translation>
+    </message>
+    <message>
+        <source>All 31 bands flat and the input&apos;s ten bands to their start values</source>
+        <translation>31 段归零，输入的十段均衡恢复初始值</translation>
+    </message>
+    <message>
+        <source>Flattens the graphic EQ and the input&apos;s ten bands; press again to restore them</source>
+        <translation>图示均衡和输入的十段均衡暂设为 0 dB；再按一次恢复</translation>
     </message>
 </context>
 <context>
     <name>velmar::CGainDlg</name>
     <message>
-        <source>Gain</source>
-        <translation>增益</translation>
+        <source>Muted</source>
+        <translation>静音</translation>
     </message>
     <message>
-        <source>Configuration %1</source>
-        <translation>配置 %1</translation>
+        <source>Sound on</source>
+        <translation>有声</translation>
+    </message>
+    <message>
+        <source>Polarity inverted</source>
+        <translation>反相</translation>
+    </message>
+    <message>
+        <source>Polarity normal</source>
+        <translation>正相</translation>
+    </message>
+    <message>
+        <source>INPUTS</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <source>OUTPUTS</source>
+        <translation>输出</translation>
     </message>
 </context>
 <context>
     <name>velmar::CHomeDlg</name>
     <message>
-        <source>Home</source>
-        <translation>主页</translation>
+        <source>Mute</source>
+        <translation>静音</translation>
     </message>
     <message>
-        <source>Configuration %1</source>
-        <translation>配置 %1</translation>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>PEQ</source>
+        <translation>均衡</translation>
+    </message>
+    <message>
+        <source>Delay</source>
+        <translation>延时</translation>
+    </message>
+    <message>
+        <source>X-Over</source>
+        <translation>带通</translation>
+    </message>
+    <message>
+        <source>Comp.</source>
+        <translation>压缩</translation>
+    </message>
+    <message>
+        <source>In %1</source>
+        <translation>输入%1</translation>
+    </message>
+    <message>
+        <source>Out %1</source>
+        <translation>输出 %1</translation>
+    </message>
+    <message>
+        <source>In %1 feeds Out %2</source>
+        <translation>输入%1 送往 输出 %2</translation>
+    </message>
+    <message>
+        <source>In %1 does not feed Out %2</source>
+        <translation>输入%1 不送往 输出 %2</translation>
     </message>
 </context>
 <context>
     <name>velmar::CInputDlg</name>
     <message>
-        <source>Input %1</source>
-        <translation>输入 %1</translation>
+        <source>GAIN / POL</source>
+        <translation>增益/极性</translation>
     </message>
     <message>
-        <source>Gain, delay, polarity and the ten-band equaliser</source>
-        <translation>增益、延时、极性和十段均衡</translation>
+        <source>DELAY</source>
+        <translation>延时</translation>
+    </message>
+    <message>
+        <source>EQ</source>
+        <translation>均衡</translation>
+    </message>
+    <message>
+        <source>Freq</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>Q</source>
+        <translation>Q值</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Bypass</source>
+        <translation>直通</translation>
+    </message>
+    <message>
+        <source>EQ RESET</source>
+        <translation>EQ 重置</translation>
+    </message>
+    <message>
+        <source>EQ BYPASS</source>
+        <translation>EQ 旁路</translation>
+    </message>
+    <message>
+        <source>PEQ</source>
+        <translation>参量</translation>
+    </message>
+    <message>
+        <source>Lo_Shf</source>
+        <translation>低架</translation>
+    </message>
+    <message>
+        <source>Hi_Shf</source>
+        <translation>高架</translation>
+    </message>
+    <message>
+        <source>Bypass: the band at 0 dB; press again to restore its gain</source>
+        <translation>直通：该段设为 0 dB；再按一次恢复原增益</translation>
+    </message>
+    <message>
+        <source>Band type, as the processor or a program file set it</source>
+        <translation>段类型（由处理器或程序文件设定）</translation>
+    </message>
+    <message>
+        <source>All ten bands to their start values and the graphic EQ flat</source>
+        <translation>十段均衡恢复初始值，图示均衡归零</translation>
+    </message>
+    <message>
+        <source>Flattens the ten bands and the graphic EQ; press again to restore them</source>
+        <translation>十段均衡和图示均衡暂设为 0 dB；再按一次恢复</translation>
     </message>
 </context>
 <context>
@@ -129,6 +280,18 @@
         <source>Load</source>
         <translation>调用</translation>
     </message>
+    <message>
+        <source>Don&apos;t open the USB connection</source>
+        <translation>没打开USB联接</translation>
+    </message>
+    <message>
+        <source>Please select one group</source>
+        <translation>请选择调用组</translation>
+    </message>
+    <message>
+        <source>Load successful</source>
+        <translation>调用成功</translation>
+    </message>
 </context>
 <context>
     <name>velmar::CMemorySave</name>
@@ -136,16 +299,192 @@
         <source>Save</source>
         <translation>保存</translation>
     </message>
+    <message>
+        <source>Don&apos;t open the USB connection</source>
+        <translation>没打开USB联接</translation>
+    </message>
+    <message>
+        <source>Please select one group</source>
+        <translation>请选择保存组</translation>
+    </message>
+    <message>
+        <source>Save successful</source>
+        <translation>保存成功</translation>
+    </message>
 </context>
 <context>
     <name>velmar::COutputDlg</name>
     <message>
-        <source>Output %1</source>
-        <translation>输出 %1</translation>
+        <source>GAIN / POL</source>
+        <translation>增益/极性</translation>
     </message>
     <message>
-        <source>Gain, delay, crossover, equaliser and compressor</source>
-        <translation>增益、延时、分频、均衡和压缩</translation>
+        <source>DELAY</source>
+        <translation>延时</translation>
+    </message>
+    <message>
+        <source>EQ</source>
+        <translation>均衡</translation>
+    </message>
+    <message>
+        <source>Freq</source>
+        <translation>频率</translation>
+    </message>
+    <message>
+        <source>Q</source>
+        <translation>Q值</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Bypass</source>
+        <translation>直通</translation>
+    </message>
+    <message>
+        <source>EQ RESET</source>
+        <translation>EQ 重置</translation>
+    </message>
+    <message>
+        <source>EQ BYPASS</source>
+        <translation>EQ 旁路</translation>
+    </message>
+    <message>
+        <source>PEQ</source>
+        <translation>参量</translation>
+    </message>
+    <message>
+        <source>Lo_Shf</source>
+        <translation>低架</translation>
+    </message>
+    <message>
+        <source>Hi_Shf</source>
+        <translation>高架</translation>
+    </message>
+    <message>
+        <source>XOVER</source>
+        <translation>带通</translation>
+    </message>
+    <message>
+        <source>COMPRESSOR</source>
+        <translation>压缩</translation>
+    </message>
+    <message>
+        <source> Freq</source>
+        <translation> 频率</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <comment>crossover</comment>
+        <translation> 类型</translation>
+    </message>
+    <message>
+        <source>HPF</source>
+        <translation>高通</translation>
+    </message>
+    <message>
+        <source>LPF</source>
+        <translation>低通</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>阀        值</translation>
+    </message>
+    <message>
+        <source>    Attack</source>
+        <translation>启动时间</translation>
+    </message>
+    <message>
+        <source>  Release</source>
+        <translation>释放时间</translation>
+    </message>
+    <message>
+        <source>    Ratio</source>
+        <translation>压缩比例</translation>
+    </message>
+    <message>
+        <source>High-pass frequency in Hz; 20 is OFF</source>
+        <translation>高通频率 (Hz)；20 为关闭 (OFF)</translation>
+    </message>
+    <message>
+        <source>Low-pass frequency in Hz; 20000 is OFF</source>
+        <translation>低通频率 (Hz)；20000 为关闭 (OFF)</translation>
+    </message>
+    <message>
+        <source>Lin-Ril 12dB</source>
+        <translation>宁克 12dB   </translation>
+    </message>
+    <message>
+        <source>Lin-Ril 24dB</source>
+        <translation>宁克 24dB   </translation>
+    </message>
+    <message>
+        <source>Lin-Ril 36dB</source>
+        <translation>宁克 36dB   </translation>
+    </message>
+    <message>
+        <source>Lin-Ril 48dB</source>
+        <translation>宁克 48dB   </translation>
+    </message>
+    <message>
+        <source>ButterW 12dB</source>
+        <translation>巴特沃斯 12dB</translation>
+    </message>
+    <message>
+        <source>ButterW 18dB</source>
+        <translation>巴特沃斯 18dB</translation>
+    </message>
+    <message>
+        <source>ButterW 24dB</source>
+        <translation>巴特沃斯 24dB</translation>
+    </message>
+    <message>
+        <source>Bessel 12dB </source>
+        <translation>贝塞尔 12dB </translation>
+    </message>
+    <message>
+        <source>Bessel 18dB </source>
+        <translation>贝塞尔 18dB </translation>
+    </message>
+    <message>
+        <source>Bessel 24dB </source>
+        <translation>贝塞尔 24dB </translation>
+    </message>
+    <message>
+        <source>Bypass: the band at 0 dB; press again to restore its gain</source>
+        <translation>直通：该段设为 0 dB；再按一次恢复原增益</translation>
+    </message>
+    <message>
+        <source>Band type: peaking or a shelf</source>
+        <translation>段类型：参量或架式</translation>
+    </message>
+    <message>
+        <source>All ten bands to their start values</source>
+        <translation>十段均衡恢复初始值</translation>
+    </message>
+    <message>
+        <source>Flattens the ten bands; press again to restore them</source>
+        <translation>十段均衡暂设为 0 dB；再按一次恢复</translation>
+    </message>
+</context>
+<context>
+    <name>velmar::CSaveDlg</name>
+    <message>
+        <source>Name</source>
+        <translation>组名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -153,6 +492,50 @@
     <message>
         <source>Configure</source>
         <translation>配置</translation>
+    </message>
+    <message>
+        <source>Channel Copy</source>
+        <translation>通道拷贝</translation>
+    </message>
+    <message>
+        <source>INPUT</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <source>OUTPUT</source>
+        <translation>输出</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>数据源</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>目的</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>NoiseGate</source>
+        <translation>噪声门</translation>
+    </message>
+    <message>
+        <source>  IN A</source>
+        <translation>输入A</translation>
+    </message>
+    <message>
+        <source>  IN B</source>
+        <translation>输入B</translation>
+    </message>
+    <message>
+        <source>  IN C</source>
+        <translation>输入C</translation>
+    </message>
+    <message>
+        <source>  IN D</source>
+        <translation>输入D</translation>
     </message>
 </context>
 <context>
@@ -287,6 +670,16 @@
     <message>
         <source>Unable to open COM-port</source>
         <translation>Unable to open COM-port</translation>
+    </message>
+    <message>
+        <source>Permission denied: only members of the group &quot;%2&quot; may open %1.
+Join it with
+    sudo usermod -aG %2 $USER
+then log out and in again.</source>
+        <translation>没有权限：只有用户组“%2”的成员才能打开 %1。
+请运行
+    sudo usermod -aG %2 $USER
+加入该组，然后注销并重新登录。</translation>
     </message>
     <message>
         <source>Can&apos;t open the wifi</source>
@@ -588,6 +981,40 @@
         <source>English</source>
         <comment>the name of this language, written in it</comment>
         <translation>中文</translation>
+    </message>
+</context>
+<context>
+    <name>velmar::SysPages</name>
+    <message>
+        <source>INPUT %1</source>
+        <translation>输入 %1</translation>
+    </message>
+    <message>
+        <source>OUTPUT %1</source>
+        <translation>输出 %1</translation>
+    </message>
+    <message>
+        <source>Data out of range</source>
+        <translation>数据超出范围</translation>
+    </message>
+</context>
+<context>
+    <name>velmar::SysProgramDialog</name>
+    <message>
+        <source>ID</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>组名</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

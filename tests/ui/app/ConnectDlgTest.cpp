@@ -13,6 +13,8 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -163,9 +165,59 @@ private slots:
         QCOMPARE(t.core().linkConnected, 0);
         QCOMPARE(t.messageTexts(), QStringList{"Unable to open COM-port"});
         QCOMPARE(t.messages.first().icon, QMessageBox::Critical);
+        QVERIFY(t.messages.first().detail.isEmpty()); // a missing port is no permission problem
         // Nothing to wait for.
         for (int i = 0; i < 30; ++i) dialog->OnTimer();
         QCOMPARE(t.messages.size(), 1);
+    }
+
+    // The box's text is the same for every failure; only a permission problem adds a detail that
+    // names the port, the group to join and the command for it, in the current language.
+    void serialOpenFailureDetail_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("detailHas"); // empty: no detail
+        const QStringList english{"/dev/velmar-no-such-port", "\"dialout\"", "sudo usermod -aG dialout $USER",
+                                  "log out and in again"};
+        QTest::newRow("EACCES") << EACCES << 0 << english;
+        QTest::newRow("EPERM") << EPERM << 0 << english;
+        QTest::newRow("EACCES in Chinese")
+            << EACCES << 1
+            << QStringList{"/dev/velmar-no-such-port", "没有权限", "sudo usermod -aG dialout $USER"};
+        QTest::newRow("ENOENT") << ENOENT << 0 << QStringList{};
+        QTest::newRow("EBUSY") << EBUSY << 0 << QStringList{};
+        QTest::newRow("ENOTTY") << ENOTTY << 1 << QStringList{};
+    }
+    void serialOpenFailureDetail() {
+        QFETCH(int, error);
+        QFETCH(int, language);
+        QFETCH(QStringList, detailHas);
+        TestApp t;
+        t.window().SetLanguage(uint8_t(language));
+        emit t.app().links().serialOpenFailed(QStringLiteral("velmar-no-such-port"), error);
+        QCOMPARE(t.messageTexts(), QStringList{"Unable to open COM-port"});
+        QCOMPARE(t.messages.first().icon, QMessageBox::Critical);
+        const QString detail = t.messages.first().detail;
+        QCOMPARE(detail.isEmpty(), detailHas.isEmpty());
+        for (const QString& part : detailHas) QVERIFY2(detail.contains(part), qPrintable(detail));
+    }
+
+    void rs232OnAPortWithoutPermissionSaysWhy() {
+        if (::geteuid() == 0) QSKIP("root opens every port; the error table above covers the detail");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ttyLocked"));
+        QFile port(path);
+        QVERIFY(port.open(QIODevice::WriteOnly));
+        port.close();
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions{}));
+        TestApp t;
+        auto dialog = makeDialog(t);
+        dialog->comList()->setEditText(path);
+        dialog->OnRs232();
+        QCOMPARE(t.core().linkConnected, 0);
+        QCOMPARE(t.messageTexts(), QStringList{"Unable to open COM-port"});
+        QVERIFY2(t.messages.first().detail.contains(path), qPrintable(t.messages.first().detail));
+        QVERIFY(t.messages.first().detail.contains(QStringLiteral("usermod -aG")));
     }
 
     void rs232OnATypedPtyPathSendsTheHandshakeWithTheChosenAddress() {

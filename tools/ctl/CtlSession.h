@@ -1,0 +1,124 @@
+// CtlSession: one velmarctl run against the processor: open the link, handshake and read the whole image
+// as the application does, carry out the command, end with an exit code.
+#pragma once
+
+#include "core/CoreState.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/FieldTable.h"
+#include "ctl/FrameTrace.h"
+#include "ctl/JsonWriter.h"
+#include "transport/HidBackend.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class QEventLoop;
+
+namespace velmar {
+class LinkController;
+}
+
+namespace velmar::ctl {
+
+// Threads: the session, its CoreState, its LinkController and its timer live on the thread that calls
+// run(), which needs a QCoreApplication; received bytes reach the core there (see LinkController). The
+// output streams are written on that thread only.
+//
+// The core is driven exactly as in the application: a 100 ms timer calls SchedulerTick and then
+// LinkSupervisionTick. Whether a command has been answered is observed from the outside, through the
+// core's trace hooks (which frame went out, which reply came in) and its scheduler state, never by
+// changing the core.
+class CtlSession : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kTickMs = 100;
+
+    // hid is the HID access for --usb; nullptr uses the system's (hidapi). out takes the command's output,
+    // err the messages and the --trace lines; both must outlive the session.
+    CtlSession(CtlOptions options, std::ostream& out, std::ostream& err,
+               std::unique_ptr<HidBackend> hid = nullptr, QObject* parent = nullptr);
+    ~CtlSession() override;
+
+    // Runs the command to its end in a local event loop and returns the exit code: 0 done, 1 link or
+    // device error or time-out, 2 usage or a refused value. Call once.
+    int run();
+    // Ends a running session at once with exit code 1 (a signal asked the program to stop).
+    void interrupt();
+
+    const CoreState& state() const { return *m_state; }
+
+private:
+    enum class Stage { Prepared, Opening, Handshake, ImageRead, Command, Done };
+
+    // A command handed to the scheduler (or sent directly) and the reply that answers it.
+    struct Await {
+        uint8_t command = 0;                    // the frame that must have gone out
+        int p1 = -1, p2 = -1, p3 = -1, p4 = -1; // its parameter bytes (-1: any)
+        std::vector<uint8_t> replies;           // the reply commands that answer it
+        bool wholeImage = false;                // the reply must carry the whole image
+        std::string what;                       // "the write of inA gain"
+        bool sent = false;
+        bool answered = false;
+    };
+
+    int prepare();
+    void installHooks();
+    void openLink();
+    void onTick();
+    void afterReceive();
+    void advance(bool tick);
+    void startCommand();
+    void checkCommand(bool tick);
+    void startSet();
+    void sendRename();
+    void onMeterReading();
+    void onImageReplaced();
+    void onLinkLost();
+    bool connectionSettled(bool tick);
+    bool channelPresent();
+    void expect(Await await, int backstopTicks);
+    void onFrameSent(const uint8_t* frame, size_t size);
+    void onFrameReceived(const uint8_t* frame, size_t size);
+    std::string waitingFor() const;
+    void succeed(const std::string& output = {});
+    void fail(int code, const std::string& message);
+    void finish(int code);
+
+    CtlOptions m_options;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::unique_ptr<HidBackend> m_hid;
+    std::unique_ptr<CoreState> m_state;
+    std::unique_ptr<LinkController> m_links;
+    FrameTrace m_trace;
+    QTimer m_tick;
+    QEventLoop* m_loop = nullptr;
+
+    Stage m_stage = Stage::Prepared;
+    bool m_finished = false;
+    int m_exitCode = 0;
+    int m_ticksLeft = 0; // backstop of the current wait
+    int m_handshakesSent = 0, m_handshakeReplies = 0;
+    int m_imageReadsSent = 0, m_imageReplies = 0;
+    int m_stragglerTicks = 0;
+
+    // The prepared command.
+    ChannelRef m_channel;
+    FieldRef m_field;
+    FieldEntry m_entry;
+    std::string m_setShown;                   // "out1 gain -3.5dB", the value set wrote
+    std::unique_ptr<DeviceImage> m_fileImage; // load
+    Await m_await;
+    int m_renameSends = 0;
+    int m_renameTicks = 0;
+    int m_meterReadings = 0;
+    bool m_meterArrived = false;
+    JsonWriter m_meterJson;
+};
+
+} // namespace velmar::ctl
