@@ -110,6 +110,8 @@ void TimeoutStep(CoreState& s, uint8_t limit) {
         q.retryCounter = 0;
         q.sent = 0;
         q.pending = kCmdGiveUp;
+        // A load's image that never came is not waited for any longer: the writes behind it go out.
+        q.imagesDue = 0;
     }
 }
 

@@ -396,6 +396,23 @@ TEST_F(Scheduler, aSecondLoadOnTheWireIsAwaitedToo) {
     EXPECT_EQ(s.linkConfirmed, 2);
 }
 
+// A load whose image is lost on the way, then an import whose answer comes while that image is still
+// awaited: the import is abandoned after its retries and the edits behind it must still go out.
+TEST_F(Scheduler, aLostLoadImageIsNotAwaitedPastAnAbandonedImport) {
+    QueueProgramLoad(s, 3);
+    Tick(); // the load is on the wire; its image never comes
+    QueueImageWrite(s, 0);
+    Tick();
+    Feed(Reply(0xA4));
+    EXPECT_EQ(s.scheduler.pending, kCmdImageWrite) << "the load's image is still awaited";
+    Tick(124); // four sends, then abandoned
+    Tick();    // back to idle
+    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    s.image.outputs[2].gain = 77;
+    QueueParamWrite(s, kKindOutput, 2, 1);
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 2, 1)});
+}
+
 // --- b: dirty flags are acted on only on the processor's image, and never stranded ---------------------
 
 TEST_F(Scheduler, idleTickSendsAStrandedFlagInsteadOfTheHeartbeat) {
