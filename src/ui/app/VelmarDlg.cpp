@@ -137,7 +137,7 @@ CVelmarDlg::CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* paren
 
     UpdateStatusLine();
 
-    qApp->installEventFilter(new KeyboardFilter(this));
+    new KeyboardFilter(this);
 
     LinkController* links = m_app.links;
     connect(links, &LinkController::serialOpenFailed, this, &CVelmarDlg::onSerialOpenFailed);

@@ -1,7 +1,7 @@
 // The frame the program load and save dialogs share.
 #include "ui/dialogs/SysProgramDialog.h"
 
-#include "ui/dialogs/SysDialogKeyFilter.h"
+#include "ui/app/KeyboardFilter.h"
 #include "ui/dialogs/SysProgramList.h"
 
 #include <QHBoxLayout>
@@ -12,7 +12,7 @@ namespace velmar {
 
 SysProgramDialog::SysProgramDialog(AppState& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setFocusPolicy(Qt::StrongFocus);
-    new SysDialogKeyFilter(this);
+    new KeyboardFilter(this);
     m_list = new SysProgramList(this);
     m_ok = new QPushButton(this);
     m_cancel = new QPushButton(this);
