@@ -5,10 +5,10 @@
 #include "core/ValueScales.h"
 #include "ui/artwork/Palette.h"
 #include "ui/controls/BitmapSlider.h"
+#include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
 #include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
-#include "ui/pages/SysSpinButtons.h"
 
 #include <QPainter>
 
@@ -81,10 +81,10 @@ void CDelayDlg::buildColumn(int c) {
 
     for (int u = 0; u < kUnitCount; ++u) {
         auto* entry = new SysNumericEntry(false, col.panel);
-        auto* spin = new SysSpinButtons(col.panel);
+        auto* spin = new StepButtons(col.panel);
         connect(entry, &SysNumericEntry::committed, this, [this, c, u] { OnEntryLeft(c, u); });
         connect(entry, &SysNumericEntry::stepped, this, [this, c](int delta) { OnSpin(c, delta); });
-        connect(spin, &SysSpinButtons::deltaPos, this, [this, c](int delta) { OnSpin(c, delta); });
+        connect(spin, &StepButtons::stepped, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
         col.entries[size_t(u)] = entry;
         col.spins[size_t(u)] = spin;
     }
@@ -127,7 +127,7 @@ SysNumericEntry* CDelayDlg::entry(int c, int u) const {
     return c >= 0 && c < kColumnCount && u >= 0 && u < kUnitCount ? m_columns[size_t(c)].entries[size_t(u)]
                                                                   : nullptr;
 }
-SysSpinButtons* CDelayDlg::spin(int c, int u) const {
+StepButtons* CDelayDlg::spin(int c, int u) const {
     return c >= 0 && c < kColumnCount && u >= 0 && u < kUnitCount ? m_columns[size_t(c)].spins[size_t(u)]
                                                                   : nullptr;
 }

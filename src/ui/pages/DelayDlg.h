@@ -10,7 +10,7 @@ namespace velmar {
 class CBitmapSlider;
 class SysChannelPanel;
 class SysNumericEntry;
-class SysSpinButtons;
+class StepButtons;
 
 // Column c = 0..3 is input A..D, 4..11 output 1..8. Each column holds the delay fader (raw 0..1466
 // through its inverted position, the longest delay at the top) and three entries with their spins, one
@@ -39,7 +39,7 @@ public:
 
     CBitmapSlider* fader(int column) const;
     SysNumericEntry* entry(int column, int unit) const;
-    SysSpinButtons* spin(int column, int unit) const;
+    StepButtons* spin(int column, int unit) const;
     SysChannelPanel* panel(int column) const;
 
 protected:
@@ -51,7 +51,7 @@ private:
         SysChannelPanel* panel = nullptr;
         CBitmapSlider* fader = nullptr;
         std::array<SysNumericEntry*, kUnitCount> entries{};
-        std::array<SysSpinButtons*, kUnitCount> spins{};
+        std::array<StepButtons*, kUnitCount> spins{};
     };
 
     void buildColumn(int column);

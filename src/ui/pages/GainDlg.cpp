@@ -6,11 +6,11 @@
 #include "ui/artwork/Palette.h"
 #include "ui/controls/BitmapSlider.h"
 #include "ui/controls/xSkinButton.h"
+#include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
 #include "ui/pages/SysLevelMeter.h"
 #include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
-#include "ui/pages/SysSpinButtons.h"
 
 #include <QPainter>
 
@@ -117,10 +117,10 @@ void CGainDlg::buildColumn(int c) {
 
     col.meter = new SysLevelMeter(kMeterSegments, kMeterPitch, col.panel);
     col.entry = new SysNumericEntry(true, col.panel);
-    col.spin = new SysSpinButtons(col.panel);
+    col.spin = new StepButtons(col.panel);
     connect(col.entry, &SysNumericEntry::committed, this, [this, c] { OnEntryLeft(c); });
     connect(col.entry, &SysNumericEntry::stepped, this, [this, c](int delta) { OnSpin(c, delta); });
-    connect(col.spin, &SysSpinButtons::deltaPos, this, [this, c](int delta) { OnSpin(c, delta); });
+    connect(col.spin, &StepButtons::stepped, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
     placeColumn(c);
 }
 
@@ -141,7 +141,7 @@ void CGainDlg::placeColumn(int c) {
     col.meter->move(kMeterLeft, faderTop + col.fader->height() - 10 - col.meter->height());
     const int entryTop = faderTop + col.fader->height() + kEntryGap;
     col.entry->setGeometry(kEntryLeft, entryTop, kEntryWidth, kEntryHeight);
-    col.spin->setGeometry(kEntryLeft + kEntryWidth + 2, entryTop, SysSpinButtons::kWidth, kEntryHeight);
+    col.spin->setGeometry(kEntryLeft + kEntryWidth + 2, entryTop, StepButtons::kWidth, kEntryHeight);
 }
 
 CBitmapSlider* CGainDlg::fader(int c) const {
@@ -150,7 +150,7 @@ CBitmapSlider* CGainDlg::fader(int c) const {
 SysNumericEntry* CGainDlg::entry(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].entry : nullptr;
 }
-SysSpinButtons* CGainDlg::spin(int c) const {
+StepButtons* CGainDlg::spin(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].spin : nullptr;
 }
 xSkinButton* CGainDlg::soundButton(int c) const {

@@ -13,7 +13,7 @@ class CBitmapSlider;
 class SysChannelPanel;
 class SysLevelMeter;
 class SysNumericEntry;
-class SysSpinButtons;
+class StepButtons;
 class xSkinButton;
 
 // Column c = 0..3 is input A..D, 4..11 output 1..8. Each column holds the sound and polarity buttons,
@@ -52,7 +52,7 @@ public:
 
     CBitmapSlider* fader(int column) const;
     SysNumericEntry* entry(int column) const;
-    SysSpinButtons* spin(int column) const;
+    StepButtons* spin(int column) const;
     xSkinButton* soundButton(int column) const;
     xSkinButton* polarityButton(int column) const;
     SysChannelPanel* panel(int column) const;
@@ -71,7 +71,7 @@ private:
         SysChannelPanel* panel = nullptr;
         CBitmapSlider* fader = nullptr;
         SysNumericEntry* entry = nullptr;
-        SysSpinButtons* spin = nullptr;
+        StepButtons* spin = nullptr;
         xSkinButton* sound = nullptr;
         xSkinButton* polarity = nullptr;
         SysLevelMeter* meter = nullptr;

@@ -5,9 +5,9 @@
 #include "ui/app/LanguageManager.h"
 #include "ui/controls/BitmapSlider.h"
 #include "ui/pages/DelayDlg.h"
+#include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
 #include "ui/pages/SysNumericEntry.h"
-#include "ui/pages/SysSpinButtons.h"
 
 #include <QtTest>
 
@@ -127,7 +127,7 @@ private slots:
         h.connectLink();
         h.core().image.outputs[0].delay = int16_t(before);
         CDelayDlg page(h.app, nullptr);
-        page.spin(kOutput1, unit)->press(delta);
+        PressSpin(page.spin(kOutput1, unit), delta);
         QCOMPARE(int(h.core().image.outputs[0].delay), after);
         // Even at the ends the write goes out.
         QCOMPARE(h.tick().size(), size_t(1));

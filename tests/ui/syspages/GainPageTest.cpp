@@ -6,11 +6,11 @@
 #include "ui/controls/BitmapSlider.h"
 #include "ui/controls/xSkinButton.h"
 #include "ui/pages/GainDlg.h"
+#include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
 #include "ui/pages/SysLevelMeter.h"
 #include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
-#include "ui/pages/SysSpinButtons.h"
 
 #include <QtTest>
 
@@ -149,7 +149,7 @@ private slots:
         h.core().image.outputs[2].gain = int16_t(before);
         h.core().outputLinkGroup[4] = 2; // output 5 follows output 3
         CGainDlg page(h.app, nullptr);
-        page.spin(kOutput1 + 2)->press(delta);
+        PressSpin(page.spin(kOutput1 + 2), delta);
         QCOMPARE(int(h.core().image.outputs[2].gain), after);
         QCOMPARE(int(h.core().image.outputs[4].gain), after);
         QCOMPARE(page.entry(kOutput1 + 2)->text(),
