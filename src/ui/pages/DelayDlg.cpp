@@ -10,8 +10,6 @@
 #include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
 
-#include <QPainter>
-
 namespace velmar {
 
 using syspages::columnChannel;
@@ -51,7 +49,7 @@ void setDelay(DeviceImage& image, ColumnChannel cc, int raw) {
 
 } // namespace
 
-CDelayDlg::CDelayDlg(AppState& app, QWidget* parent) : PageBase(app, parent) {
+CDelayDlg::CDelayDlg(AppState& app, QWidget* parent) : SysChannelsPage(app, parent, kContentHeight) {
     // The tab control carries the light palette of its strip; the page's controls take the dark one.
     setPalette(palette::applicationPalette());
     for (int c = 0; c < kColumnCount; ++c) buildColumn(c);
@@ -63,8 +61,7 @@ CDelayDlg::~CDelayDlg() = default;
 
 void CDelayDlg::buildColumn(int c) {
     Column& col = m_columns[size_t(c)];
-    col.panel = new SysChannelPanel(this);
-    col.panel->setAccent(palette::kDelayColour);
+    col.panel = addPanel(c, palette::kDelayColour);
 
     col.fader = new CBitmapSlider(kFaderIdBase + c, col.panel);
     col.fader->SetChannelBitmaps(kTrack, kTrack, true);
@@ -136,15 +133,8 @@ SysChannelPanel* CDelayDlg::panel(int c) const {
 }
 
 void CDelayDlg::RefreshPage() {
-    const int config = app().core.deviceConfig;
-    for (int c = 0; c < kColumnCount; ++c) {
-        Column& col = m_columns[size_t(c)];
-        showDelay(c, false);
-        col.panel->setTitle(syspages::columnCaption(c));
-        col.panel->setVisible(syspages::columnPresent(config, c));
-    }
-    layoutColumns();
-    update();
+    for (int c = 0; c < kColumnCount; ++c) showDelay(c, false);
+    refreshColumns(tr("INPUTS"), tr("OUTPUTS"));
 }
 
 void CDelayDlg::showDelay(int c, bool queue) {
@@ -213,25 +203,6 @@ void CDelayDlg::OnEntryLeft(int c, int u) {
     setDelay(app().core.image, cc, *raw);
     showDelay(c, true);
     linkStep(c);
-}
-
-void CDelayDlg::layoutColumns() {
-    std::array<SysChannelPanel*, kColumnCount> panels{};
-    for (int c = 0; c < kColumnCount; ++c) panels[size_t(c)] = m_columns[size_t(c)].panel;
-    SysChannelPanel::arrange(size(), app().core.deviceConfig, kContentHeight, panels, m_inputSection,
-                             m_outputSection);
-    for (int c = 0; c < kColumnCount; ++c) placeColumn(c);
-}
-
-void CDelayDlg::resizeEvent(QResizeEvent*) {
-    layoutColumns();
-}
-
-void CDelayDlg::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), palette::kPage);
-    SysChannelPanel::paintSection(p, m_inputSection, tr("INPUTS"));
-    SysChannelPanel::paintSection(p, m_outputSection, tr("OUTPUTS"));
 }
 
 } // namespace velmar

@@ -1,7 +1,7 @@
 // CDelayDlg: the Delay page - the delay of all twelve channels in milliseconds, metres and feet.
 #pragma once
 
-#include "ui/pages/PageBase.h"
+#include "ui/pages/SysChannelsPage.h"
 
 #include <array>
 
@@ -20,7 +20,7 @@ class StepButtons;
 // Every edit writes the image, queues parameter 1 of the channel and then copies only `delay` to the
 // other members of the channel's link group, marking their parameter 1 dirty. Shown in the tall
 // rectangle; a child of the main window's tab control; UI thread only.
-class CDelayDlg : public PageBase {
+class CDelayDlg : public SysChannelsPage {
     Q_OBJECT
 
 public:
@@ -42,10 +42,6 @@ public:
     StepButtons* spin(int column, int unit) const;
     SysChannelPanel* panel(int column) const;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     struct Column {
         SysChannelPanel* panel = nullptr;
@@ -55,15 +51,12 @@ private:
     };
 
     void buildColumn(int column);
-    // Places the column's controls in its panel, whose height the page's size decides.
-    void placeColumn(int column);
+    void placeColumn(int column) override;
     // Writes the three texts, queues parameter 1 of the channel if asked, moves the fader.
     void showDelay(int column, bool queue);
     void linkStep(int column);
-    void layoutColumns();
 
     std::array<Column, 12> m_columns{};
-    QRect m_inputSection, m_outputSection;
     bool m_checkingEntry = false;
 };
 

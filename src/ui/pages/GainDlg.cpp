@@ -12,8 +12,6 @@
 #include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
 
-#include <QPainter>
-
 #include <cstring>
 
 namespace velmar {
@@ -74,7 +72,7 @@ uint8_t* polarityOf(DeviceImage& image, ColumnChannel cc) {
 
 } // namespace
 
-CGainDlg::CGainDlg(AppState& app, QWidget* parent) : PageBase(app, parent) {
+CGainDlg::CGainDlg(AppState& app, QWidget* parent) : SysChannelsPage(app, parent, kContentHeight) {
     // The tab control carries the light palette of its strip; the page's controls take the dark one.
     setPalette(palette::applicationPalette());
     for (int c = 0; c < kColumnCount; ++c) buildColumn(c);
@@ -89,8 +87,7 @@ CGainDlg::~CGainDlg() = default;
 
 void CGainDlg::buildColumn(int c) {
     Column& col = m_columns[size_t(c)];
-    col.panel = new SysChannelPanel(this);
-    col.panel->setAccent(c < kInputCount ? palette::kAccent : palette::kSignalOn);
+    col.panel = addPanel(c, c < kInputCount ? palette::kAccent : palette::kSignalOn);
     col.panel->resize(kColumnWidth, kContentHeight);
 
     col.sound = new xSkinButton(col.panel);
@@ -173,16 +170,11 @@ int CGainDlg::polarityBitmap(int c) const {
 }
 
 void CGainDlg::RefreshPage() {
-    const int config = app().core.deviceConfig;
     for (int c = 0; c < kColumnCount; ++c) {
-        Column& col = m_columns[size_t(c)];
         showGain(c, false);
         showButtons(c);
-        col.panel->setTitle(syspages::columnCaption(c));
-        col.panel->setVisible(syspages::columnPresent(config, c));
     }
-    layoutColumns();
-    update();
+    refreshColumns(tr("INPUTS"), tr("OUTPUTS"));
 }
 
 void CGainDlg::showGain(int c, bool queue) {
@@ -328,25 +320,6 @@ void CGainDlg::OnMeterTimer() {
             meter->setSegment(j, level >= kFirstSegmentLevel + kSegmentStep * j);
         meter->setSegment(kMeterSegments - 1, top);
     }
-}
-
-void CGainDlg::layoutColumns() {
-    std::array<SysChannelPanel*, kColumnCount> panels{};
-    for (int c = 0; c < kColumnCount; ++c) panels[size_t(c)] = m_columns[size_t(c)].panel;
-    SysChannelPanel::arrange(size(), app().core.deviceConfig, kContentHeight, panels, m_inputSection,
-                             m_outputSection);
-    for (int c = 0; c < kColumnCount; ++c) placeColumn(c);
-}
-
-void CGainDlg::resizeEvent(QResizeEvent*) {
-    layoutColumns();
-}
-
-void CGainDlg::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), palette::kPage);
-    SysChannelPanel::paintSection(p, m_inputSection, tr("INPUTS"));
-    SysChannelPanel::paintSection(p, m_outputSection, tr("OUTPUTS"));
 }
 
 } // namespace velmar

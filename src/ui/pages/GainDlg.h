@@ -1,7 +1,7 @@
 // CGainDlg: the Gain page - gain, mute and polarity of all twelve channels side by side, with meters.
 #pragma once
 
-#include "ui/pages/PageBase.h"
+#include "ui/pages/SysChannelsPage.h"
 
 #include <QTimer>
 
@@ -25,7 +25,7 @@ class xSkinButton;
 // sends them one per tick after the edit). The meters run on their own 100 ms timer from construction
 // on, shown or not. Shown in the tall rectangle; a child of the main window's tab control; UI thread
 // only.
-class CGainDlg : public PageBase {
+class CGainDlg : public SysChannelsPage {
     Q_OBJECT
 
 public:
@@ -62,10 +62,6 @@ public:
     int polarityBitmap(int column) const;
     QTimer& meterTimer() { return m_meterTimer; }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     struct Column {
         SysChannelPanel* panel = nullptr;
@@ -80,17 +76,14 @@ private:
     };
 
     void buildColumn(int column);
-    // Places the column's controls in its panel, whose height the page's size decides.
-    void placeColumn(int column);
+    void placeColumn(int column) override;
     // Shows the gain text and moves the fader; with queue, also queues parameter 1 of the channel.
     void showGain(int column, bool queue);
     void showButtons(int column);
     void linkStep(int column, Field field);
-    void layoutColumns();
 
     std::array<Column, 12> m_columns{};
     QTimer m_meterTimer;
-    QRect m_inputSection, m_outputSection;
     bool m_checkingEntry = false;
 };
 
