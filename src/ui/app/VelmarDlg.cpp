@@ -377,20 +377,7 @@ void CVelmarDlg::SelectTab(int index) {
     if (m_tab->GetCurSel() != index) m_tab->SetCurSel(index);
     const int config = m_app.core.deviceConfig;
     if (index < sysTabCount()) {
-        switch (index) {
-        case 0:
-            showTabPage(m_home, false);
-            break;
-        case 1:
-            showTabPage(m_gain, false);
-            break;
-        case 2:
-            showTabPage(m_delay, false);
-            break;
-        default:
-            ShowChannelPage(index - 3);
-            break; // the graphic EQ tabs address inputs A..D
-        }
+        showSysTab(index, index - 3); // the graphic EQ tabs address inputs A..D
         return;
     }
     m_app.channelPageKind = DeviceConfig::channelTabKind(config, index);
@@ -401,21 +388,7 @@ void CVelmarDlg::SelectTab(int index) {
 void CVelmarDlg::ShowChannelPage(int channel) {
     const int tab = m_app.currentTab;
     if (tab < sysTabCount()) {
-        switch (tab) {
-        case 0:
-            showTabPage(m_home, false);
-            break;
-        case 1:
-            showTabPage(m_gain, false);
-            break;
-        case 2:
-            showTabPage(m_delay, false);
-            break;
-        default:
-            m_app.currentChannel = uint8_t(channel);
-            showTabPage(m_geq, true);
-            break;
-        }
+        showSysTab(tab, channel);
         return;
     }
     if (m_app.channelPageKind == kKindInput) {
@@ -427,6 +400,24 @@ void CVelmarDlg::ShowChannelPage(int channel) {
         if (channel < 0 || channel >= kOutputCount) return;
         m_app.core.selectedOutputChannel = uint8_t(channel);
         showTabPage(m_output, true);
+    }
+}
+
+void CVelmarDlg::showSysTab(int tab, int channel) {
+    switch (tab) {
+    case 0:
+        showTabPage(m_home, false);
+        break;
+    case 1:
+        showTabPage(m_gain, false);
+        break;
+    case 2:
+        showTabPage(m_delay, false);
+        break;
+    default:
+        m_app.currentChannel = uint8_t(channel);
+        showTabPage(m_geq, true);
+        break;
     }
 }
 
