@@ -55,4 +55,18 @@ void SysProgramDialog::setUp(const QString& caption) {
     m_selection = 0;
 }
 
+std::optional<uint8_t> SysProgramDialog::programToActOn(const QString& notConnected,
+                                                        const QString& noSelection) {
+    if (!m_app.core.linkConnected) {
+        m_app.showMessage(this, notConnected);
+        accept();
+        return std::nullopt;
+    }
+    if (m_selection < 1 || m_selection > SysProgramList::kRows) {
+        m_app.showMessage(this, noSelection);
+        return std::nullopt;
+    }
+    return uint8_t(m_selection);
+}
+
 } // namespace velmar
