@@ -86,7 +86,8 @@ void CChannelPage::buildGainPanel() {
     connect(m_gainFader, &CBitmapSlider::sliderMoving, this, &CChannelPage::onGainFader,
             Qt::QueuedConnection);
     connect(m_gainFader, &CBitmapSlider::sliderMoved, this, &CChannelPage::onGainFader, Qt::QueuedConnection);
-    m_meter = new LevelMeter(m_gainPanel);
+    m_meter = new LevelMeter(LevelMeter::kChannelSegments, LevelMeter::kChannelPitch,
+                             LevelMeter::ChannelLabels(), m_gainPanel);
     m_gainEntry = new NumericEntry(m_gainPanel);
     m_gainEntry->setObjectName(QStringLiteral("channelGain"));
     m_gainEntry->setFont(palette::uiFont(12));
@@ -185,7 +186,7 @@ void CChannelPage::placePanels() {
     const int content = m_gainPanel->ContentTop();
     const int faderTop = content + std::max(4, (h - content - kGainBlockHeight) / 2);
     m_gainFader->move(14, faderTop);
-    m_meter->move(52, faderTop + (kFaderHeight - LevelMeter::kHeight) / 2);
+    m_meter->move(52, faderTop + (kFaderHeight - m_meter->height()) / 2);
     const int entryTop = faderTop + kFaderHeight + 10;
     m_gainEntry->setGeometry(14, entryTop, 84, kEntryHeight);
     m_gainStep->setGeometry(14 + 84 + 1, entryTop, StepButtons::kWidth, kEntryHeight);

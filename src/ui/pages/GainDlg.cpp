@@ -6,9 +6,9 @@
 #include "ui/artwork/Palette.h"
 #include "ui/controls/BitmapSlider.h"
 #include "ui/controls/xSkinButton.h"
+#include "ui/pages/LevelMeter.h"
 #include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysLevelMeter.h"
 #include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
 
@@ -112,7 +112,7 @@ void CGainDlg::buildColumn(int c) {
         col.fader, &CBitmapSlider::sliderMoved, this, [this, c](int, int) { OnFaderMoved(c); },
         Qt::QueuedConnection);
 
-    col.meter = new SysLevelMeter(kMeterSegments, kMeterPitch, col.panel);
+    col.meter = new LevelMeter(kMeterSegments, kMeterPitch, {}, col.panel);
     col.entry = new SysNumericEntry(true, col.panel);
     col.spin = new StepButtons(col.panel);
     connect(col.entry, &SysNumericEntry::committed, this, [this, c] { OnEntryLeft(c); });
@@ -159,7 +159,7 @@ xSkinButton* CGainDlg::polarityButton(int c) const {
 SysChannelPanel* CGainDlg::panel(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].panel : nullptr;
 }
-SysLevelMeter* CGainDlg::meter(int c) const {
+LevelMeter* CGainDlg::meter(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].meter : nullptr;
 }
 int CGainDlg::soundBitmap(int c) const {
@@ -315,10 +315,10 @@ void CGainDlg::OnMeterTimer() {
             if (top) byte = uint8_t(byte & ~kLimitBit);
             level = byte;
         }
-        SysLevelMeter* meter = m_columns[size_t(c)].meter;
+        LevelMeter* meter = m_columns[size_t(c)].meter;
         for (int j = 0; j < kMeterSegments - 1; ++j)
-            meter->setSegment(j, level >= kFirstSegmentLevel + kSegmentStep * j);
-        meter->setSegment(kMeterSegments - 1, top);
+            meter->SetSegment(j, level >= kFirstSegmentLevel + kSegmentStep * j);
+        meter->SetSegment(kMeterSegments - 1, top);
     }
 }
 

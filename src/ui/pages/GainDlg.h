@@ -11,7 +11,7 @@ namespace velmar {
 
 class CBitmapSlider;
 class SysChannelPanel;
-class SysLevelMeter;
+class LevelMeter;
 class SysNumericEntry;
 class StepButtons;
 class xSkinButton;
@@ -56,7 +56,7 @@ public:
     xSkinButton* soundButton(int column) const;
     xSkinButton* polarityButton(int column) const;
     SysChannelPanel* panel(int column) const;
-    SysLevelMeter* meter(int column) const;
+    LevelMeter* meter(int column) const;
     // The bitmap numbers the buttons show now (419/420 sound, 421/422 polarity).
     int soundBitmap(int column) const;
     int polarityBitmap(int column) const;
@@ -70,7 +70,7 @@ private:
         StepButtons* spin = nullptr;
         xSkinButton* sound = nullptr;
         xSkinButton* polarity = nullptr;
-        SysLevelMeter* meter = nullptr;
+        LevelMeter* meter = nullptr;
         int soundBitmap = 0;
         int polarityBitmap = 0;
     };

@@ -1,8 +1,11 @@
 // The channel pages' own small controls: the numeric entry (number parsing, keyboard filter, commit on
 // leaving only after typing) and the up-down control (press, repeat and its speed-up, no focus).
+#include "ui/controls/XPButton.h"
+#include "ui/pages/LevelMeter.h"
 #include "ui/pages/NumericEntry.h"
 #include "ui/pages/StepButtons.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -124,6 +127,40 @@ private slots:
         s.setEnabled(false);
         QTest::mousePress(&s, Qt::LeftButton, Qt::NoModifier, QPoint(7, 3));
         QCOMPARE(stepped.count(), 2 + StepButtons::kRepeatsBeforeFast);
+    }
+
+    void metersStackTheirSegmentsBottomFirstAndLabelOnlyWhenAsked_data() {
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<int>("pitch");
+        QTest::addColumn<bool>("labelled");
+        QTest::newRow("channel page") << LevelMeter::kChannelSegments << LevelMeter::kChannelPitch << true;
+        QTest::newRow("gain page") << 15 << 15 << false;
+    }
+    void metersStackTheirSegmentsBottomFirstAndLabelOnlyWhenAsked() {
+        QFETCH(int, segments);
+        QFETCH(int, pitch);
+        QFETCH(bool, labelled);
+        LevelMeter m(segments, pitch, labelled ? LevelMeter::ChannelLabels() : QStringList());
+        QCOMPARE(m.SegmentCount(), segments);
+        QCOMPARE(m.height(), (segments - 1) * pitch + LevelMeter::kSegmentHeight);
+        QCOMPARE(m.width() > LevelMeter::kSegmentWidth, labelled);
+        for (int j = 0; j < segments; ++j) QCOMPARE(m.Segment(j)->y(), m.height() - 13 - j * pitch);
+        const QList<QLabel*> labels = m.findChildren<QLabel*>();
+        QCOMPARE(labels.size(), labelled ? segments : 0);
+        if (labelled) {
+            QCOMPARE(labels.first()->text(), QStringLiteral("-36")); // beside the bottom segment
+            QCOMPARE(labels.first()->y(), m.Segment(0)->y() - 1);
+            QCOMPARE(labels.last()->text(), QStringLiteral("12"));
+        }
+        QVERIFY(m.testAttribute(Qt::WA_TransparentForMouseEvents));
+
+        m.SetSegment(0, true);
+        m.SetSegment(segments - 1, true);
+        m.SetSegment(segments, true); // past the top: ignored
+        m.SetSegment(-1, true);
+        QCOMPARE(m.LitCount(), 2);
+        QVERIFY(m.IsSegmentOn(segments - 1));
+        QVERIFY(!m.IsSegmentOn(segments));
     }
 };
 

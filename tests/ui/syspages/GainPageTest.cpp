@@ -6,9 +6,9 @@
 #include "ui/controls/BitmapSlider.h"
 #include "ui/controls/xSkinButton.h"
 #include "ui/pages/GainDlg.h"
+#include "ui/pages/LevelMeter.h"
 #include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysLevelMeter.h"
 #include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
 
@@ -281,13 +281,13 @@ private slots:
         uint8_t& byte = column < 4 ? m.inputLevel[column] : m.outputLevel[column - 4];
         byte = uint8_t(level);
         page.OnMeterTimer();
-        SysLevelMeter* meter = page.meter(column);
-        for (int j = 0; j < CGainDlg::kMeterSegments - 1; ++j) QCOMPARE(meter->isSegmentOn(j), j < lit);
-        QCOMPARE(meter->isSegmentOn(CGainDlg::kMeterSegments - 1), top);
+        LevelMeter* meter = page.meter(column);
+        for (int j = 0; j < CGainDlg::kMeterSegments - 1; ++j) QCOMPARE(meter->IsSegmentOn(j), j < lit);
+        QCOMPARE(meter->IsSegmentOn(CGainDlg::kMeterSegments - 1), top);
         QCOMPARE(int(byte), storedBack);
         // The limiter's mark lights once per heartbeat: the next tick without a new reply shows none.
         page.OnMeterTimer();
-        if (column >= 4) QCOMPARE(meter->isSegmentOn(CGainDlg::kMeterSegments - 1), false);
+        if (column >= 4) QCOMPARE(meter->IsSegmentOn(CGainDlg::kMeterSegments - 1), false);
     }
 
     void metersShowNothingWithoutALink() {
@@ -299,7 +299,7 @@ private slots:
         for (uint8_t& b : m.extra) b = 7;
         m.selectedOutputLevel = 0x55;
         page.OnMeterTimer();
-        for (int c = 0; c < 12; ++c) QCOMPARE(page.meter(c)->litCount(), 0);
+        for (int c = 0; c < 12; ++c) QCOMPARE(page.meter(c)->LitCount(), 0);
         for (uint8_t b : m.outputLevel) QCOMPARE(int(b), 0);
         for (uint8_t b : m.extra) QCOMPARE(int(b), 0);
         QCOMPARE(int(m.selectedOutputLevel), 0x55); // the Output page's own copy
