@@ -5,9 +5,9 @@
 #include "core/ValueScales.h"
 #include "ui/artwork/Palette.h"
 #include "ui/controls/BitmapSlider.h"
+#include "ui/pages/NumericEntry.h"
 #include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
 
 namespace velmar {
@@ -77,10 +77,10 @@ void CDelayDlg::buildColumn(int c) {
         Qt::QueuedConnection);
 
     for (int u = 0; u < kUnitCount; ++u) {
-        auto* entry = new SysNumericEntry(false, col.panel);
+        auto* entry = syspages::newEntry(false, col.panel);
         auto* spin = new StepButtons(col.panel);
-        connect(entry, &SysNumericEntry::committed, this, [this, c, u] { OnEntryLeft(c, u); });
-        connect(entry, &SysNumericEntry::stepped, this, [this, c](int delta) { OnSpin(c, delta); });
+        connect(entry, &NumericEntry::committed, this, [this, c, u] { OnEntryLeft(c, u); });
+        connect(entry, &NumericEntry::stepRequested, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
         connect(spin, &StepButtons::stepped, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
         col.entries[size_t(u)] = entry;
         col.spins[size_t(u)] = spin;
@@ -120,7 +120,7 @@ void CDelayDlg::placeColumn(int c) {
 CBitmapSlider* CDelayDlg::fader(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].fader : nullptr;
 }
-SysNumericEntry* CDelayDlg::entry(int c, int u) const {
+NumericEntry* CDelayDlg::entry(int c, int u) const {
     return c >= 0 && c < kColumnCount && u >= 0 && u < kUnitCount ? m_columns[size_t(c)].entries[size_t(u)]
                                                                   : nullptr;
 }
@@ -142,7 +142,7 @@ void CDelayDlg::showDelay(int c, bool queue) {
     const ColumnChannel cc = columnChannel(c);
     const int raw = delayOf(app().core.image, cc);
     for (int u = 0; u < kUnitCount; ++u)
-        col.entries[size_t(u)]->setDisplayText(QString::fromStdString(DelayText(raw, kUnits[u])));
+        col.entries[size_t(u)]->ShowText(QString::fromStdString(DelayText(raw, kUnits[u])));
     if (queue) QueueParamWrite(app().core, cc.kind, uint8_t(cc.channel), 1);
     col.fader->SetInvertedPos(raw);
 }

@@ -9,7 +9,7 @@ namespace velmar {
 
 class CBitmapSlider;
 class SysChannelPanel;
-class SysNumericEntry;
+class NumericEntry;
 class StepButtons;
 
 // Column c = 0..3 is input A..D, 4..11 output 1..8. Each column holds the delay fader (raw 0..1466
@@ -38,7 +38,7 @@ public:
     void OnEntryLeft(int column, int unit);
 
     CBitmapSlider* fader(int column) const;
-    SysNumericEntry* entry(int column, int unit) const;
+    NumericEntry* entry(int column, int unit) const;
     StepButtons* spin(int column, int unit) const;
     SysChannelPanel* panel(int column) const;
 
@@ -46,7 +46,7 @@ private:
     struct Column {
         SysChannelPanel* panel = nullptr;
         CBitmapSlider* fader = nullptr;
-        std::array<SysNumericEntry*, kUnitCount> entries{};
+        std::array<NumericEntry*, kUnitCount> entries{};
         std::array<StepButtons*, kUnitCount> spins{};
     };
 

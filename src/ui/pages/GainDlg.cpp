@@ -7,9 +7,9 @@
 #include "ui/controls/BitmapSlider.h"
 #include "ui/controls/xSkinButton.h"
 #include "ui/pages/LevelMeter.h"
+#include "ui/pages/NumericEntry.h"
 #include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
 
 #include <cstring>
@@ -113,10 +113,10 @@ void CGainDlg::buildColumn(int c) {
         Qt::QueuedConnection);
 
     col.meter = new LevelMeter(kMeterSegments, kMeterPitch, {}, col.panel);
-    col.entry = new SysNumericEntry(true, col.panel);
+    col.entry = syspages::newEntry(true, col.panel);
     col.spin = new StepButtons(col.panel);
-    connect(col.entry, &SysNumericEntry::committed, this, [this, c] { OnEntryLeft(c); });
-    connect(col.entry, &SysNumericEntry::stepped, this, [this, c](int delta) { OnSpin(c, delta); });
+    connect(col.entry, &NumericEntry::committed, this, [this, c] { OnEntryLeft(c); });
+    connect(col.entry, &NumericEntry::stepRequested, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
     connect(col.spin, &StepButtons::stepped, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
     placeColumn(c);
 }
@@ -144,7 +144,7 @@ void CGainDlg::placeColumn(int c) {
 CBitmapSlider* CGainDlg::fader(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].fader : nullptr;
 }
-SysNumericEntry* CGainDlg::entry(int c) const {
+NumericEntry* CGainDlg::entry(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].entry : nullptr;
 }
 StepButtons* CGainDlg::spin(int c) const {
@@ -181,7 +181,7 @@ void CGainDlg::showGain(int c, bool queue) {
     Column& col = m_columns[size_t(c)];
     const ColumnChannel cc = columnChannel(c);
     const int raw = gainOf(app().core.image, cc);
-    col.entry->setDisplayText(QString::fromStdString(ChannelGainText(raw)));
+    col.entry->ShowText(QString::fromStdString(ChannelGainText(raw)));
     if (queue) QueueParamWrite(app().core, cc.kind, uint8_t(cc.channel), 1);
     col.fader->SetInvertedPos(raw);
 }

@@ -12,7 +12,7 @@ namespace velmar {
 class CBitmapSlider;
 class SysChannelPanel;
 class LevelMeter;
-class SysNumericEntry;
+class NumericEntry;
 class StepButtons;
 class xSkinButton;
 
@@ -51,7 +51,7 @@ public:
     void OnMeterTimer();
 
     CBitmapSlider* fader(int column) const;
-    SysNumericEntry* entry(int column) const;
+    NumericEntry* entry(int column) const;
     StepButtons* spin(int column) const;
     xSkinButton* soundButton(int column) const;
     xSkinButton* polarityButton(int column) const;
@@ -66,7 +66,7 @@ private:
     struct Column {
         SysChannelPanel* panel = nullptr;
         CBitmapSlider* fader = nullptr;
-        SysNumericEntry* entry = nullptr;
+        NumericEntry* entry = nullptr;
         StepButtons* spin = nullptr;
         xSkinButton* sound = nullptr;
         xSkinButton* polarity = nullptr;

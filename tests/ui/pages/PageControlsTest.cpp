@@ -90,6 +90,41 @@ private slots:
         QCOMPARE(committed.count(), 1);
     }
 
+    void theSignsTypedAreTheOnesTheRulesAllow_data() {
+        QTest::addColumn<int>("signs");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("none") << int(NumericEntry::Signs::None) << QStringLiteral("12.5");
+        QTest::newRow("minus") << int(NumericEntry::Signs::Minus) << QStringLiteral("-12.5");
+        QTest::newRow("plus and minus") << int(NumericEntry::Signs::PlusAndMinus) << QStringLiteral("-1+2.5");
+    }
+    void theSignsTypedAreTheOnesTheRulesAllow() {
+        QFETCH(int, signs);
+        QFETCH(QString, kept);
+        NumericEntry e(NumericEntry::Signs(signs), NumericEntry::Commit::EveryLeave);
+        QTest::keyClicks(&e, QStringLiteral("-1+2.5 dB"));
+        QKeyEvent otherDigit(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0x0663)));
+        QCoreApplication::sendEvent(&e, &otherDigit); // an Arabic-Indic three is no digit here
+        QCOMPARE(e.text(), kept);
+    }
+
+    void anEveryLeaveEntryHandsOnEachLeaveButNeverItsEnter() {
+        NumericEntry e(NumericEntry::Signs::PlusAndMinus, NumericEntry::Commit::EveryLeave);
+        QSignalSpy committed(&e, &NumericEntry::committed);
+        e.ShowText(QStringLiteral("-3.0dB"));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(&e, &enter);
+        QVERIFY(!enter.isAccepted()); // left to the window, whose filter moves the focus away
+        QCOMPARE(committed.count(), 0);
+        QFocusEvent away(QEvent::FocusOut, Qt::MouseFocusReason);
+        QCoreApplication::sendEvent(&e, &away);
+        QCoreApplication::sendEvent(&e, &away); // unchanged, still handed on: the page decides
+        QCOMPARE(committed.count(), 2);
+        QCOMPARE(committed.at(1).at(0).toString(), QStringLiteral("-3.0dB"));
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(&e, &popup);
+        QCOMPARE(committed.count(), 2);
+    }
+
     void theArrowKeysAskForASteps() {
         NumericEntry e;
         QSignalSpy steps(&e, &NumericEntry::stepRequested);

@@ -5,9 +5,9 @@
 #include "ui/app/LanguageManager.h"
 #include "ui/controls/BitmapSlider.h"
 #include "ui/pages/DelayDlg.h"
+#include "ui/pages/NumericEntry.h"
 #include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysNumericEntry.h"
 
 #include <QtTest>
 
@@ -204,7 +204,7 @@ private slots:
     void entriesTakeNoSigns() {
         Harness h;
         CDelayDlg page(h.app, nullptr);
-        SysNumericEntry* e = page.entry(0, kFeet);
+        NumericEntry* e = page.entry(0, kFeet);
         e->clear();
         QTest::keyClicks(e, QStringLiteral("-12+.5ft"));
         QCOMPARE(e->text(), QStringLiteral("12.5"));

@@ -7,9 +7,9 @@
 #include "ui/controls/xSkinButton.h"
 #include "ui/pages/GainDlg.h"
 #include "ui/pages/LevelMeter.h"
+#include "ui/pages/NumericEntry.h"
 #include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
 
 #include <QtTest>
@@ -34,7 +34,7 @@ struct ShownPage {
     }
     // Types `text` into the entry of column c, then moves the focus away.
     void typeAndLeave(int c, const QString& text) {
-        SysNumericEntry* e = page.entry(c);
+        NumericEntry* e = page.entry(c);
         e->setFocus();
         e->selectAll();
         QTest::keyClick(e, Qt::Key_Backspace);
@@ -359,7 +359,7 @@ private slots:
     void entriesTakeDigitsPointSignsAndBackspaceOnly() {
         Harness h;
         CGainDlg page(h.app, nullptr);
-        SysNumericEntry* e = page.entry(kInputA);
+        NumericEntry* e = page.entry(kInputA);
         e->clear();
         QTest::keyClicks(e, QStringLiteral("-1a2.,5x+ dB"));
         QCOMPARE(e->text(), QStringLiteral("-12.5+"));

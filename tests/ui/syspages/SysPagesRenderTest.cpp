@@ -14,7 +14,7 @@
 #include "ui/pages/GainDlg.h"
 #include "ui/pages/HomeDlg.h"
 #include "ui/pages/LevelMeter.h"
-#include "ui/pages/SysNumericEntry.h"
+#include "ui/pages/NumericEntry.h"
 
 #include <QtTest>
 
