@@ -3,6 +3,7 @@
 
 #include "core/Scheduler.h"
 #include "core/ValueScales.h"
+#include "ui/artwork/Artwork.h"
 #include "ui/artwork/Palette.h"
 #include "ui/controls/BitmapSlider.h"
 #include "ui/pages/NumericEntry.h"
@@ -26,6 +27,7 @@ constexpr DelayUnit kUnits[CDelayDlg::kUnitCount] = {DelayUnit::Milliseconds, De
 // Geometry of a column (relative to its panel) and of the page.
 constexpr int kColumnWidth = 80;
 constexpr int kFaderTop = 40;
+constexpr int kFaderHeight = 215; // the track's least height
 constexpr int kEntryGap = 16;
 constexpr int kEntryPitch = 30;
 constexpr int kEntryHeight = 24;
@@ -34,8 +36,8 @@ constexpr int kEntryWidth = 59;
 // The delay texts run to eight characters ("1094.1Ft", "147.56Mt"): a narrower spin leaves them room.
 constexpr int kSpinWidth = 14;
 constexpr int kBottomPadding = 10;
-constexpr int kContentHeight =
-    kFaderTop + 215 + kEntryGap + (CDelayDlg::kUnitCount - 1) * kEntryPitch + kEntryHeight + kBottomPadding;
+constexpr int kContentHeight = kFaderTop + kFaderHeight + kEntryGap +
+                               (CDelayDlg::kUnitCount - 1) * kEntryPitch + kEntryHeight + kBottomPadding;
 
 int delayOf(const DeviceImage& image, ColumnChannel cc) {
     return cc.kind == kKindInput ? image.inputs[cc.channel].delay : image.outputs[cc.channel].delay;
@@ -92,10 +94,16 @@ void CDelayDlg::buildColumn(int c) {
 void CDelayDlg::placeColumn(int c) {
     Column& col = m_columns[size_t(c)];
     const int h = col.panel->height();
-    // The fader and the three entries under it stand as one group in the middle of the panel.
+    // The fader takes the height the panel has, so a long travel gives fine steps; it and the three
+    // entries under it stand as one group in the middle of the panel.
     const int entries = (kUnitCount - 1) * kEntryPitch + kEntryHeight;
-    const int group = col.fader->height() + kEntryGap + entries;
     const int space = h - kBottomPadding - SysChannelPanel::kCaptionHeight;
+    const int faderHeight = qMax(kFaderHeight, space - 2 * kEntryGap - entries);
+    if (col.fader->height() != faderHeight) {
+        const QImage track = artwork::delayPageTrack(faderHeight);
+        col.fader->SetChannelBitmaps(track, track, true);
+    }
+    const int group = col.fader->height() + kEntryGap + entries;
     const int faderTop = SysChannelPanel::kCaptionHeight + qMax(kEntryGap, (space - group) / 2);
     col.fader->move((kColumnWidth - col.fader->width()) / 2, faderTop);
     // The fader's scale in milliseconds at the marks of its track.

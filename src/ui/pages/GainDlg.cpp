@@ -3,6 +3,7 @@
 
 #include "core/Scheduler.h"
 #include "core/ValueScales.h"
+#include "ui/artwork/Artwork.h"
 #include "ui/artwork/Palette.h"
 #include "ui/controls/BitmapSlider.h"
 #include "ui/controls/xSkinButton.h"
@@ -41,7 +42,12 @@ constexpr int kButtonTop = 38;
 constexpr int kButtonGap = 6;
 constexpr int kButtonWidth = 60, kButtonHeight = 25;
 constexpr int kFaderLeft = 4;
+constexpr int kFaderHeight = 255; // the track's least height
 constexpr int kMeterPitch = 15;
+// The meter spans the fader's track less these insets (10 below, 22 above at the least height).
+constexpr int kMeterInsetBottom = 10;
+constexpr int kMeterInsetTop = kFaderHeight - kMeterInsetBottom -
+                               (CGainDlg::kMeterSegments - 1) * kMeterPitch - LevelMeter::kSegmentHeight;
 constexpr int kMeterLeft = 52;
 constexpr int kEntryGap = 14;
 constexpr int kEntryHeight = 24;
@@ -49,8 +55,8 @@ constexpr int kEntryLeft = 6;
 constexpr int kEntryWidth = 52;
 constexpr int kBottomPadding = 12;
 // Buttons, fader and entry with their gaps.
-constexpr int kContentHeight =
-    kButtonTop + 2 * kButtonHeight + kButtonGap + kEntryGap + 255 + kEntryGap + kEntryHeight + kBottomPadding;
+constexpr int kContentHeight = kButtonTop + 2 * kButtonHeight + kButtonGap + kEntryGap + kFaderHeight +
+                               kEntryGap + kEntryHeight + kBottomPadding;
 
 // Parameter 1 fields of the channel of a column. The image's blocks are packed, so fields are read and
 // written by value, never through references.
@@ -129,13 +135,21 @@ void CGainDlg::placeColumn(int c) {
     col.polarity->setGeometry(buttonLeft, kButtonTop + kButtonHeight + kButtonGap, kButtonWidth,
                               kButtonHeight);
     const int buttonsBottom = kButtonTop + 2 * kButtonHeight + kButtonGap;
-    // The fader with its meter and the entry under it stand as one group in the middle of the panel's
-    // space below the buttons.
-    const int group = col.fader->height() + kEntryGap + kEntryHeight;
+    // The fader takes the height the panel has below the buttons, so a long travel gives fine steps;
+    // the meter beside it stretches along with it. Fader and entry stand as one group in the middle.
     const int space = h - kBottomPadding - buttonsBottom;
+    const int faderHeight = qMax(kFaderHeight, space - 2 * kEntryGap - kEntryHeight);
+    if (col.fader->height() != faderHeight) {
+        const QImage track = artwork::gainPageTrack(faderHeight);
+        col.fader->SetChannelBitmaps(track, track, true);
+    }
+    col.meter->SetPitch(
+        (col.fader->height() - kMeterInsetBottom - kMeterInsetTop - LevelMeter::kSegmentHeight) /
+        (kMeterSegments - 1));
+    const int group = col.fader->height() + kEntryGap + kEntryHeight;
     const int faderTop = buttonsBottom + qMax(kEntryGap, (space - group) / 2);
     col.fader->move(kFaderLeft, faderTop);
-    col.meter->move(kMeterLeft, faderTop + col.fader->height() - 10 - col.meter->height());
+    col.meter->move(kMeterLeft, faderTop + col.fader->height() - kMeterInsetBottom - col.meter->height());
     const int entryTop = faderTop + col.fader->height() + kEntryGap;
     col.entry->setGeometry(kEntryLeft, entryTop, kEntryWidth, kEntryHeight);
     col.spin->setGeometry(kEntryLeft + kEntryWidth + 2, entryTop, StepButtons::kWidth, kEntryHeight);

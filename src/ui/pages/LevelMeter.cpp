@@ -30,10 +30,8 @@ void segmentImages(int j, int count, int& lit, int& unlit) {
 } // namespace
 
 LevelMeter::LevelMeter(int segments, int pitch, const QStringList& labels, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), m_pitch(qMax(pitch, kSegmentHeight)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    const int height = (segments - 1) * pitch + kSegmentHeight;
-    setFixedSize(labels.isEmpty() ? kSegmentWidth : kSegmentWidth + kLabelGap + kLabelWidth, height);
     for (int j = 0; j < segments; ++j) {
         auto* b = new XPButton(this);
         int lit = 0, unlit = 0;
@@ -41,8 +39,6 @@ LevelMeter::LevelMeter(int segments, int pitch, const QStringList& labels, QWidg
         b->SetBitmaps(lit, lit, lit, unlit, unlit, unlit);
         b->SetHandCursor(false);
         b->setFocusPolicy(Qt::NoFocus);
-        const int top = height - kSegmentHeight - j * pitch;
-        b->move(0, top);
         m_segments.append(b);
         if (j >= labels.size()) continue;
 
@@ -52,7 +48,27 @@ LevelMeter::LevelMeter(int segments, int pitch, const QStringList& labels, QWidg
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, palette::kTextDim);
         label->setPalette(pal);
-        label->setGeometry(kSegmentWidth + kLabelGap, top - 1, kLabelWidth, kSegmentHeight + 2);
+        m_labels.append(label);
+    }
+    stack();
+}
+
+void LevelMeter::SetPitch(int pitch) {
+    pitch = qMax(pitch, kSegmentHeight);
+    if (pitch == m_pitch) return;
+    m_pitch = pitch;
+    stack();
+}
+
+void LevelMeter::stack() {
+    const int segments = int(m_segments.size());
+    const int height = qMax(0, segments - 1) * m_pitch + kSegmentHeight;
+    setFixedSize(m_labels.isEmpty() ? kSegmentWidth : kSegmentWidth + kLabelGap + kLabelWidth, height);
+    for (int j = 0; j < segments; ++j) {
+        const int top = height - kSegmentHeight - j * m_pitch;
+        m_segments[j]->move(0, top);
+        if (j < m_labels.size())
+            m_labels[j]->setGeometry(kSegmentWidth + kLabelGap, top - 1, kLabelWidth, kSegmentHeight + 2);
     }
 }
 

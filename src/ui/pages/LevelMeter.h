@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QWidget>
 
+class QLabel;
+
 #include <cstdint>
 
 namespace velmar {
@@ -39,6 +41,10 @@ public:
     // level >= 64 + 6 i.
     static bool SegmentLitByLevel(int segment, uint8_t level);
 
+    // Stacks the segments `pitch` pixels apart (at least the segment height); the meter's height follows.
+    void SetPitch(int pitch);
+    int Pitch() const { return m_pitch; }
+
     int SegmentCount() const { return int(m_segments.size()); }
     XPButton* Segment(int segment) const { return m_segments.value(segment); }
     void SetSegment(int segment, bool on);
@@ -47,7 +53,11 @@ public:
     int LitCount() const;
 
 private:
+    void stack();
+
     QList<XPButton*> m_segments;
+    QList<QLabel*> m_labels; // beside segments 0.. as far as given
+    int m_pitch = 0;
 };
 
 } // namespace velmar

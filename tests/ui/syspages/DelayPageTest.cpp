@@ -190,6 +190,25 @@ private slots:
         }
     }
 
+    void fadersTakeTheHeightThePageHas() {
+        Harness h;
+        CDelayDlg page(h.app, nullptr);
+        page.resize(1084, 690);
+        page.show();
+        QCoreApplication::sendPostedEvents();
+        CBitmapSlider* f = page.fader(kOutput1);
+        QVERIFY(f->height() > 215 + 150);
+        QCOMPARE(f->travelLength(), f->height() - 25);
+        // The scale marks follow the longer travel: 1000 ms at the top of the thumb's path.
+        QCOMPARE(f->pixelForPosition(0), 12);
+        const QRect lastEntry = page.entry(kOutput1, kFeet)->geometry();
+        QVERIFY(lastEntry.top() > f->y() + f->height());
+        QVERIFY(lastEntry.bottom() < page.panel(kOutput1)->height());
+        page.resize(1084, 100);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(f->height(), 215);
+    }
+
     void captionsFollowTheLanguage() {
         Harness h;
         CDelayDlg page(h.app, nullptr);

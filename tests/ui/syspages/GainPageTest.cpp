@@ -344,6 +344,41 @@ private slots:
         for (int c = 0; c < 12; ++c) QVERIFY(s.page.meter(c)->isVisible());
     }
 
+    void fadersAndMetersTakeTheHeightThePageHas() {
+        Harness h;
+        h.connectLink();
+        ShownPage s(h);
+        const int least = s.page.fader(kOutput1)->height();
+        s.page.resize(1084, 690 + 200);
+        QCoreApplication::sendPostedEvents();
+        CBitmapSlider* f = s.page.fader(kOutput1);
+        LevelMeter* m = s.page.meter(kOutput1);
+        QCOMPARE(f->height(), least + 200);
+        QCOMPARE(f->travelLength(), least + 200 - 25); // margins and thumb as before: all of it is travel
+        // The meter stretches along: bottom and top segment keep their places beside the track.
+        QCOMPARE(m->y() + m->height(), f->y() + f->height() - 10);
+        QVERIFY(m->y() >= f->y() + 22);
+        QVERIFY(m->y() < f->y() + 22 + (CGainDlg::kMeterSegments - 1)); // what whole pitches leave over
+        QVERIFY(m->Pitch() > 15);
+        // The entry stays inside the panel, under the fader.
+        QVERIFY(s.page.entry(kOutput1)->y() > f->y() + f->height());
+        QVERIFY(s.page.entry(kOutput1)->geometry().bottom() < s.page.panel(kOutput1)->height());
+        // The longer travel still ends at the range: the top is +12 dB.
+        const int x = f->width() / 2;
+        QTest::mousePress(f, Qt::LeftButton, Qt::NoModifier, QPoint(x, f->pixelForPosition(f->GetPos())));
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 0), f->mapToGlobal(QPointF(x, 0)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f, &move);
+        QTest::mouseRelease(f, Qt::LeftButton, Qt::NoModifier, QPoint(x, 0));
+        QCoreApplication::processEvents();
+        QCOMPARE(int(h.core().image.outputs[0].gain), CGainDlg::kFaderMax);
+
+        s.page.resize(1084, 200); // smaller than the content: never below the least height
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(s.page.fader(kOutput1)->height(), 255);
+        QCOMPARE(m->Pitch(), 15);
+    }
+
     void captionsFollowTheLanguage() {
         Harness h;
         CGainDlg page(h.app, nullptr);
