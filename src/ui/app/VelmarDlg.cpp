@@ -453,6 +453,8 @@ void CVelmarDlg::OnRefreshMessage(uint32_t wParam, uint32_t lParam) {
 }
 
 void CVelmarDlg::OnGraphPointChanged(int index, int kind, int channel) {
+    // A page that reloaded or edited the set meanwhile took the change already.
+    if (!m_graph->NoticeArrived(index, kind, channel)) return;
     if (index < 0) return;
     // Routed by the channel the edit was made on: a notice that arrives after the pages moved to
     // another channel still lands on the channel whose curve was dragged.
@@ -462,16 +464,10 @@ void CVelmarDlg::OnGraphPointChanged(int index, int kind, int channel) {
             m_geq->TakeBandFromGraph(index, channel);
         break;
     case 3:
-        if (channel >= 0 && channel < kInputCount) {
-            m_input->GraphPointChanged(index, channel);
-            m_input->ClearEqBypass(channel);
-        }
+        if (channel >= 0 && channel < kInputCount) m_input->ApplyGraphChange(index, channel);
         break;
     case 4:
-        if (channel >= 0 && channel < kOutputCount) {
-            m_output->GraphPointChanged(index, channel);
-            if (index < kBandCount) m_output->ClearEqBypass(channel);
-        }
+        if (channel >= 0 && channel < kOutputCount) m_output->ApplyGraphChange(index, channel);
         break;
     default:
         break;

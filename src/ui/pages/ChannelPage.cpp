@@ -566,12 +566,22 @@ void CChannelPage::showBandsAfterBlockEdit() {
     UpdateEqBypassButton();
 }
 
+void CChannelPage::TakeGraphChanges(int channel) {
+    if (!app().graph) return;
+    const int mode = m_kind == kKindInput ? CFStatic::kModeInputEq : CFStatic::kModeOutput;
+    for (const CFStatic::Change& c : app().graph->TakeChanges(mode, channel))
+        ApplyGraphChange(c.index, c.channel);
+}
+
 void CChannelPage::onEqReset() {
+    TakeGraphChanges(m_channel);
     app().eqBypass.ResetEq(app().core, m_kind, m_channel);
     showBandsAfterBlockEdit();
 }
 
 void CChannelPage::onEqBypass() {
+    // A band dragged a moment ago is in the gains EQ BYPASS puts aside.
+    TakeGraphChanges(m_channel);
     app().eqBypass.ToggleEqBypass(app().core, m_kind, m_channel);
     showBandsAfterBlockEdit();
 }
