@@ -2,6 +2,7 @@
 #include "ctl/CtlSession.h"
 
 #include "core/CoreMessages.h"
+#include "core/DeviceConfigTable.h"
 #include "core/Encoder.h"
 #include "core/Image.h"
 #include "core/ReplyParser.h"
@@ -303,8 +304,8 @@ bool CtlSession::connectionSettled(bool tick) {
 }
 
 bool CtlSession::channelPresent() {
-    const int inputs = ProcessorInfo::InputCount(m_state->deviceConfig);
-    const int outputs = ProcessorInfo::OutputCount(m_state->deviceConfig);
+    const int inputs = DeviceConfigInputCount(m_state->deviceConfig);
+    const int outputs = DeviceConfigOutputCount(m_state->deviceConfig);
     const bool input = m_channel.kind == kKindInput;
     if (m_channel.index < (input ? inputs : outputs)) return true;
     fail(2, FieldTable::ChannelName(m_channel) + ": this processor has " + std::to_string(inputs) +

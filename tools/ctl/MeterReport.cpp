@@ -1,6 +1,7 @@
 // Level-meter readings as velmarctl prints them.
 #include "ctl/MeterReport.h"
 
+#include "core/DeviceConfigTable.h"
 #include "ctl/FieldTable.h"
 #include "ctl/JsonWriter.h"
 #include "ctl/ProcessorInfo.h"
@@ -22,11 +23,11 @@ std::string OutputName(int o) {
 
 std::string MeterReport::Text(const MeterLevels& m, uint8_t deviceConfig) {
     std::string line;
-    for (int i = 0; i < ProcessorInfo::InputCount(deviceConfig); ++i) {
+    for (int i = 0; i < DeviceConfigInputCount(deviceConfig); ++i) {
         if (!line.empty()) line += ' ';
         line += InputName(i) + "=" + std::to_string(m.inputLevel[i]);
     }
-    for (int o = 0; o < ProcessorInfo::OutputCount(deviceConfig); ++o) {
+    for (int o = 0; o < DeviceConfigOutputCount(deviceConfig); ++o) {
         line += ' ';
         line += OutputName(o) + "=" + std::to_string(m.outputLevel[o] & ~kLimitBit);
         if (m.outputLevel[o] & kLimitBit) line += '!';
@@ -37,11 +38,11 @@ std::string MeterReport::Text(const MeterLevels& m, uint8_t deviceConfig) {
 void MeterReport::Json(JsonWriter& j, const MeterLevels& m, uint8_t deviceConfig) {
     j.beginObject();
     j.key("inputs").beginObject();
-    for (int i = 0; i < ProcessorInfo::InputCount(deviceConfig); ++i)
+    for (int i = 0; i < DeviceConfigInputCount(deviceConfig); ++i)
         j.key(InputName(i)).value(static_cast<int>(m.inputLevel[i]));
     j.endObject();
     j.key("outputs").beginObject();
-    for (int o = 0; o < ProcessorInfo::OutputCount(deviceConfig); ++o) {
+    for (int o = 0; o < DeviceConfigOutputCount(deviceConfig); ++o) {
         j.key(OutputName(o)).beginObject();
         j.key("level").value(static_cast<int>(m.outputLevel[o] & ~kLimitBit));
         j.key("limit").value((m.outputLevel[o] & kLimitBit) != 0);

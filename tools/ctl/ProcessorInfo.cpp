@@ -1,6 +1,7 @@
 // The processor's identification, channel counts and programs as velmarctl prints them.
 #include "ctl/ProcessorInfo.h"
 
+#include "core/DeviceConfigTable.h"
 #include "ctl/JsonWriter.h"
 
 #include <cstdio>
@@ -27,38 +28,7 @@ std::string Quoted(const std::string& text) {
 } // namespace
 
 uint8_t ProcessorInfo::DeviceConfigFor(const SystemBlock& system) {
-    const char in = system.inputDigit();
-    const char out = system.outputDigit();
-    if (in == '2' && out == '4') return 3;
-    if (in == '2' && out == '6') return 4;
-    if (in == '3' && out == '6') return 5;
-    if (in == '4' && out == '6') return 6;
-    return 7;
-}
-
-int ProcessorInfo::InputCount(uint8_t deviceConfig) {
-    switch (deviceConfig) {
-    case 3:
-    case 4:
-        return 2;
-    case 5:
-        return 3;
-    default:
-        return 4;
-    }
-}
-
-int ProcessorInfo::OutputCount(uint8_t deviceConfig) {
-    switch (deviceConfig) {
-    case 3:
-        return 4;
-    case 4:
-    case 5:
-    case 6:
-        return 6;
-    default:
-        return 8;
-    }
+    return DeviceConfigFromModelDigits(system.inputDigit(), system.outputDigit());
 }
 
 std::string ProcessorInfo::Model(const SystemBlock& system) {
@@ -88,8 +58,8 @@ std::string ProcessorInfo::Text(const CoreState& s) {
     const int current = s.system.currentProgram();
     std::string text;
     text += "Model: " + Printable(Model(s.system)) + "\n";
-    text += "Channels: " + std::to_string(InputCount(config)) + " inputs, " +
-            std::to_string(OutputCount(config)) + " outputs\n";
+    text += "Channels: " + std::to_string(DeviceConfigInputCount(config)) + " inputs, " +
+            std::to_string(DeviceConfigOutputCount(config)) + " outputs\n";
     text += "Version: " + Printable(Version(s.system)) + "\n";
     text += "Device Addr: " + std::to_string(s.system.deviceAddress()) + "\n";
     text += "Program: " + std::to_string(current) + " " + Quoted(ProgramName(s, current)) + "\n";
@@ -108,8 +78,8 @@ std::string ProcessorInfo::Json(const CoreState& s) {
     JsonWriter j;
     j.beginObject();
     j.key("model").value(Model(s.system));
-    j.key("inputs").value(InputCount(config));
-    j.key("outputs").value(OutputCount(config));
+    j.key("inputs").value(DeviceConfigInputCount(config));
+    j.key("outputs").value(DeviceConfigOutputCount(config));
     j.key("version").value(Version(s.system));
     j.key("address").value(static_cast<int>(s.system.deviceAddress()));
     j.key("program").value(current);

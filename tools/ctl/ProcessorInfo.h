@@ -16,11 +16,9 @@ class ProcessorInfo {
 public:
     static constexpr int kUserPrograms = 12;
 
-    // The device configuration (3..7) from the model digits at bytes 67 and 69: "2","4" -> 3, "2","6" -> 4,
-    // "3","6" -> 5, "4","6" -> 6, anything else 7 (4 inputs, 8 outputs).
+    // The device configuration (3..7) the model digits at bytes 67 and 69 name; the channel counts of a
+    // configuration come from core/DeviceConfigTable.h.
     static uint8_t DeviceConfigFor(const SystemBlock& system);
-    static int InputCount(uint8_t deviceConfig);
-    static int OutputCount(uint8_t deviceConfig);
 
     // The zero-terminated identification text from byte 64, the seven version characters at 72..78, and
     // program name n (up to its terminating zero) as the processor sent them.

@@ -100,7 +100,7 @@ QString translated(const Label& label) {
 } // namespace
 
 int DeviceConfig::normalised(int config) {
-    return config >= kFirst && config <= kLast ? config : kDefault;
+    return NormalisedDeviceConfig(config);
 }
 
 int DeviceConfig::sysTabCount(int config) {
@@ -109,26 +109,11 @@ int DeviceConfig::sysTabCount(int config) {
 }
 
 int DeviceConfig::inputCount(int config) {
-    switch (normalised(config)) {
-    case 3:
-    case 4:
-        return 2;
-    case 5:
-        return 3;
-    default:
-        return 4;
-    }
+    return DeviceConfigInputCount(config);
 }
 
 int DeviceConfig::outputCount(int config) {
-    switch (normalised(config)) {
-    case 3:
-        return 4;
-    case 7:
-        return 8;
-    default:
-        return 6;
-    }
+    return DeviceConfigOutputCount(config);
 }
 
 int DeviceConfig::tabCount(int config) {
@@ -165,11 +150,7 @@ DeviceConfig::TabTarget DeviceConfig::target(int config, int tab) {
 }
 
 int DeviceConfig::fromModelDigits(char inputDigit, char outputDigit) {
-    if (inputDigit == '2' && outputDigit == '4') return 3;
-    if (inputDigit == '2' && outputDigit == '6') return 4;
-    if (inputDigit == '3' && outputDigit == '6') return 5;
-    if (inputDigit == '4' && outputDigit == '6') return 6;
-    return 7;
+    return DeviceConfigFromModelDigits(inputDigit, outputDigit);
 }
 
 QStringList DeviceConfig::tabLabels(int config) {

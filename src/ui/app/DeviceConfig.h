@@ -2,6 +2,8 @@
 // configuration a processor's model digits stand for.
 #pragma once
 
+#include "core/DeviceConfigTable.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,13 +11,13 @@ namespace velmar {
 
 // Pure tables; any thread, except tabLabels, which reads the installed translation (UI thread).
 //
-// deviceConfig 3..7: 3 = 2 in 4 out, 4 = 2 in 6 out, 5 = 3 in 6 out, 6 = 4 in 6 out, 7 = 4 in 8 out.
-// Any other value is treated as 7, the configuration the application starts with.
+// The channel counts come from the core's table (core/DeviceConfigTable.h); any value outside 3..7 is
+// treated as 7, the configuration the application starts with.
 class DeviceConfig {
 public:
-    static constexpr int kDefault = 7;
-    static constexpr int kFirst = 3;
-    static constexpr int kLast = 7;
+    static constexpr int kDefault = kDeviceConfigDefault;
+    static constexpr int kFirst = kDeviceConfigFirst;
+    static constexpr int kLast = kDeviceConfigLast;
 
     // The page a tab shows.
     enum class Page { Home, Gain, Delay, Geq, Input, Output };

@@ -137,7 +137,7 @@ CVelmarDlg::CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* paren
 
     UpdateStatusLine();
 
-    qApp->installEventFilter(new KeyboardFilter(this));
+    new KeyboardFilter(this);
 
     LinkController* links = m_app.links;
     connect(links, &LinkController::serialOpenFailed, this, &CVelmarDlg::onSerialOpenFailed);
@@ -377,20 +377,7 @@ void CVelmarDlg::SelectTab(int index) {
     if (m_tab->GetCurSel() != index) m_tab->SetCurSel(index);
     const int config = m_app.core.deviceConfig;
     if (index < sysTabCount()) {
-        switch (index) {
-        case 0:
-            showTabPage(m_home, false);
-            break;
-        case 1:
-            showTabPage(m_gain, false);
-            break;
-        case 2:
-            showTabPage(m_delay, false);
-            break;
-        default:
-            ShowChannelPage(index - 3);
-            break; // the graphic EQ tabs address inputs A..D
-        }
+        showSysTab(index, index - 3); // the graphic EQ tabs address inputs A..D
         return;
     }
     m_app.channelPageKind = DeviceConfig::channelTabKind(config, index);
@@ -401,21 +388,7 @@ void CVelmarDlg::SelectTab(int index) {
 void CVelmarDlg::ShowChannelPage(int channel) {
     const int tab = m_app.currentTab;
     if (tab < sysTabCount()) {
-        switch (tab) {
-        case 0:
-            showTabPage(m_home, false);
-            break;
-        case 1:
-            showTabPage(m_gain, false);
-            break;
-        case 2:
-            showTabPage(m_delay, false);
-            break;
-        default:
-            m_app.currentChannel = uint8_t(channel);
-            showTabPage(m_geq, true);
-            break;
-        }
+        showSysTab(tab, channel);
         return;
     }
     if (m_app.channelPageKind == kKindInput) {
@@ -427,6 +400,24 @@ void CVelmarDlg::ShowChannelPage(int channel) {
         if (channel < 0 || channel >= kOutputCount) return;
         m_app.core.selectedOutputChannel = uint8_t(channel);
         showTabPage(m_output, true);
+    }
+}
+
+void CVelmarDlg::showSysTab(int tab, int channel) {
+    switch (tab) {
+    case 0:
+        showTabPage(m_home, false);
+        break;
+    case 1:
+        showTabPage(m_gain, false);
+        break;
+    case 2:
+        showTabPage(m_delay, false);
+        break;
+    default:
+        m_app.currentChannel = uint8_t(channel);
+        showTabPage(m_geq, true);
+        break;
     }
 }
 
@@ -462,6 +453,8 @@ void CVelmarDlg::OnRefreshMessage(uint32_t wParam, uint32_t lParam) {
 }
 
 void CVelmarDlg::OnGraphPointChanged(int index, int kind, int channel) {
+    // A page that reloaded or edited the set meanwhile took the change already.
+    if (!m_graph->NoticeArrived(index, kind, channel)) return;
     if (index < 0) return;
     // Routed by the channel the edit was made on: a notice that arrives after the pages moved to
     // another channel still lands on the channel whose curve was dragged.
@@ -471,16 +464,10 @@ void CVelmarDlg::OnGraphPointChanged(int index, int kind, int channel) {
             m_geq->TakeBandFromGraph(index, channel);
         break;
     case 3:
-        if (channel >= 0 && channel < kInputCount) {
-            m_input->GraphPointChanged(index, channel);
-            m_input->ClearEqBypass(channel);
-        }
+        if (channel >= 0 && channel < kInputCount) m_input->ApplyGraphChange(index, channel);
         break;
     case 4:
-        if (channel >= 0 && channel < kOutputCount) {
-            m_output->GraphPointChanged(index, channel);
-            if (index < kBandCount) m_output->ClearEqBypass(channel);
-        }
+        if (channel >= 0 && channel < kOutputCount) m_output->ApplyGraphChange(index, channel);
         break;
     default:
         break;

@@ -131,6 +131,8 @@ private:
     void placeControls();
     void setLinkBitmaps(LinkButton button, int normal, int pressed, int hover);
     void showTabPage(PageBase* page, bool withGraph);
+    // Shows system tab `tab` (Home, Gain, Delay or a graphic EQ); a graphic EQ tab shows input `channel`.
+    void showSysTab(int tab, int channel);
     void hideAllPages();
     void refreshCurrentTab();
     void installCoreHooks();

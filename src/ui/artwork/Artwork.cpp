@@ -618,6 +618,14 @@ QImage channelDelayTrack130() {
 QImage delayPageTrack300() {
     VELMAR_CACHED(drawTrack({18, 215, 1, 0, 1, 16, 24, 1466, kDelayColour, delayTicks()}));
 }
+QImage delayPageTrack(int height) {
+    if (height <= 215) return delayPageTrack300();
+    // Only the last height is kept: a page asks again only when its size changes.
+    static QImage last;
+    if (last.height() != height)
+        last = drawTrack({18, height, 1, 0, 1, 16, 24, 1466, kDelayColour, delayTicks()});
+    return last;
+}
 QImage channelGainTrack450() {
     VELMAR_CACHED(drawTrack({25, 168, 8, 0, 1, 14, 21, 480, kGainColour, gainTicks(false)}));
 }
@@ -625,6 +633,16 @@ QImage gainPageTrack451() {
     TrackPlan plan{39, 255, 22, 0, 1, 16, 24, 480, kGainColour, gainTicks(true)};
     plan.scaleRight = 16;
     VELMAR_CACHED(drawTrack(plan));
+}
+QImage gainPageTrack(int height) {
+    if (height <= 255) return gainPageTrack451();
+    static QImage last;
+    if (last.height() != height) {
+        TrackPlan plan{39, height, 22, 0, 1, 16, 24, 480, kGainColour, gainTicks(true)};
+        plan.scaleRight = 16;
+        last = drawTrack(plan);
+    }
+    return last;
 }
 QImage geqTrack464() {
     VELMAR_CACHED(drawTrack({30, 264, 8, 0, 1, 14, 21, 400, kGainColour, geqTicks()}));

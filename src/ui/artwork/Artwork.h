@@ -18,6 +18,10 @@ QImage delayPageTrack300();    // 18 x 215, Delay page, margins 1,0,0,1: S 12, L
 QImage channelGainTrack450();  // 25 x 168, Input/Output page gain, margins 8,0,0,1: S 10, L 146
 QImage gainPageTrack451();     // 39 x 255, Gain page, margins 22,0,0,1: S 12, L 230
 QImage geqTrack464();          // 30 x 264, Graphic EQ page, margins 8,0,0,1: S 10, L 242
+// The Gain and Delay page tracks drawn taller, for a page with room to spare: the same width, margins
+// and scale, `height` pixels tall (never shorter than 451 and 300).
+QImage gainPageTrack(int height);
+QImage delayPageTrack(int height);
 
 // Fader thumbs (caps); the active image is shown while the thumb is dragged.
 QImage smallDelayThumb437();       // 14 x 21, Input/Output page delay

@@ -1,6 +1,8 @@
 // HomeLayout: the pixel plan of the Home page's diagram.
 #include "ui/artwork/HomeLayout.h"
 
+#include "core/DeviceConfigTable.h"
+
 namespace velmar {
 
 namespace {
@@ -97,28 +99,11 @@ QRect HomeLayout::sectionTitle(Section s) {
 }
 
 int HomeLayout::inputCount(int deviceConfig) {
-    switch (deviceConfig) {
-    case 3:
-    case 4:
-        return 2;
-    case 5:
-        return 3;
-    default:
-        return 4;
-    }
+    return DeviceConfigInputCount(deviceConfig);
 }
 
 int HomeLayout::outputCount(int deviceConfig) {
-    switch (deviceConfig) {
-    case 3:
-        return 4;
-    case 4:
-    case 5:
-    case 6:
-        return 6;
-    default:
-        return 8;
-    }
+    return DeviceConfigOutputCount(deviceConfig);
 }
 
 } // namespace velmar

@@ -2,7 +2,6 @@
 #include "ui/dialogs/MemoryLoad.h"
 
 #include "core/Scheduler.h"
-#include "ui/dialogs/SysProgramList.h"
 
 namespace velmar {
 
@@ -11,19 +10,12 @@ CMemoryLoad::CMemoryLoad(AppState& app, QWidget* parent) : SysProgramDialog(app,
 }
 
 void CMemoryLoad::OnOK() {
+    const std::optional<uint8_t> n =
+        programToActOn(tr("Don't open the USB connection"), tr("Please select one group"));
+    if (!n) return;
     CoreState& s = app().core;
-    if (!s.linkConnected) {
-        app().showMessage(this, tr("Don't open the USB connection"));
-        accept();
-        return;
-    }
-    const int n = selectionNumber();
-    if (n < 1 || n > SysProgramList::kRows) {
-        app().showMessage(this, tr("Please select one group"));
-        return;
-    }
-    s.system.bytes[15] = uint8_t(n);
-    QueueProgramLoad(s, uint8_t(n));
+    s.system.bytes[15] = *n;
+    QueueProgramLoad(s, *n);
     app().showMessage(this, tr("Load successful"));
     accept();
 }

@@ -16,19 +16,12 @@ CMemorySave::CMemorySave(AppState& app, QWidget* parent) : SysProgramDialog(app,
 }
 
 void CMemorySave::OnOK() {
+    const std::optional<uint8_t> n =
+        programToActOn(tr("Don't open the USB connection"), tr("Please select one group"));
+    if (!n) return;
     CoreState& s = app().core;
-    if (!s.linkConnected) {
-        app().showMessage(this, tr("Don't open the USB connection"));
-        accept();
-        return;
-    }
-    const int n = selectionNumber();
-    if (n < 1 || n > SysProgramList::kRows) {
-        app().showMessage(this, tr("Please select one group"));
-        return;
-    }
-    QueueProgramStore(s, uint8_t(n));
-    s.system.bytes[15] = uint8_t(n);
+    QueueProgramStore(s, *n);
+    s.system.bytes[15] = *n;
     app().post(kMsgRefresh, 0, 255);
     app().showMessage(this, tr("Save successful"));
     accept();

@@ -1,7 +1,7 @@
 // The frame the program load and save dialogs share.
 #include "ui/dialogs/SysProgramDialog.h"
 
-#include "ui/dialogs/SysDialogKeyFilter.h"
+#include "ui/app/KeyboardFilter.h"
 #include "ui/dialogs/SysProgramList.h"
 
 #include <QHBoxLayout>
@@ -12,7 +12,7 @@ namespace velmar {
 
 SysProgramDialog::SysProgramDialog(AppState& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setFocusPolicy(Qt::StrongFocus);
-    new SysDialogKeyFilter(this);
+    new KeyboardFilter(this);
     m_list = new SysProgramList(this);
     m_ok = new QPushButton(this);
     m_cancel = new QPushButton(this);
@@ -53,6 +53,20 @@ void SysProgramDialog::setUp(const QString& caption) {
     m_ok->setText(tr("OK"));
     m_cancel->setText(tr("Cancel"));
     m_selection = 0;
+}
+
+std::optional<uint8_t> SysProgramDialog::programToActOn(const QString& notConnected,
+                                                        const QString& noSelection) {
+    if (!m_app.core.linkConnected) {
+        m_app.showMessage(this, notConnected);
+        accept();
+        return std::nullopt;
+    }
+    if (m_selection < 1 || m_selection > SysProgramList::kRows) {
+        m_app.showMessage(this, noSelection);
+        return std::nullopt;
+    }
+    return uint8_t(m_selection);
 }
 
 } // namespace velmar

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <cstdint>
+#include <optional>
+
 class QPushButton;
 
 namespace velmar {
@@ -38,6 +41,10 @@ protected:
     // Caption, column titles and rows in the current language; call from the derived constructor.
     void setUp(const QString& caption);
     void setSelectionNumber(int number) { m_selection = number; }
+    // The program OK acts on (1..12). Without a link it shows `notConnected` and closes the dialog;
+    // without a chosen row it shows `noSelection` and the dialog stays open. Either way it gives back
+    // nothing. The texts are the caller's, each dialog words them in its own translation.
+    std::optional<uint8_t> programToActOn(const QString& notConnected, const QString& noSelection);
 
 private:
     AppState& m_app;

@@ -5,8 +5,8 @@
 #include "core/Scheduler.h"
 #include "core/ValueScales.h"
 #include "ui/app/DeviceConfig.h"
+#include "ui/app/KeyboardFilter.h"
 #include "ui/artwork/Palette.h"
-#include "ui/dialogs/SysDialogKeyFilter.h"
 #include "ui/pages/SysComboBox.h"
 
 #include <QGridLayout>
@@ -26,7 +26,7 @@ constexpr int kIdentificationSize = 16;
 
 CSystemDlg::CSystemDlg(AppState& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setFocusPolicy(Qt::StrongFocus);
-    new SysDialogKeyFilter(this);
+    new KeyboardFilter(this);
 
     m_copyGroup = new QGroupBox(this);
     m_inputRow = new QLabel(m_copyGroup);

@@ -220,7 +220,41 @@ void CFStatic::FlushPendingChange() {
     if (!pending_) return;
     pending_ = false;
     changeTicks_ = 0;
+    // A receiver takes each notice on the next pass of the event loop; one that never does (a graph
+    // shown without the main window) must not make the list grow without end.
+    if (inFlight_.size() >= kMaxNoticesInFlight) inFlight_.erase(inFlight_.begin());
+    inFlight_.push_back({hotIndex_, mode_, channel_});
     emit pointChanged(hotIndex_, mode_, channel_);
+}
+
+std::vector<CFStatic::Change> CFStatic::TakeChanges(int kind, int channel) {
+    std::vector<Change> changes;
+    for (auto it = inFlight_.begin(); it != inFlight_.end();) {
+        if (it->kind == kind && it->channel == channel) {
+            changes.push_back(*it);
+            taken_.push_back(*it);
+            it = inFlight_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (pending_ && mode_ == kind && channel_ == channel) {
+        pending_ = false;
+        changeTicks_ = 0;
+        changes.push_back({hotIndex_, mode_, channel_});
+    }
+    return changes;
+}
+
+bool CFStatic::NoticeArrived(int index, int kind, int channel) {
+    const Change c{index, kind, channel};
+    if (auto it = std::find(taken_.begin(), taken_.end(), c); it != taken_.end()) {
+        taken_.erase(it);
+        return false;
+    }
+    if (auto it = std::find(inFlight_.begin(), inFlight_.end(), c); it != inFlight_.end())
+        inFlight_.erase(it);
+    return true;
 }
 
 void CFStatic::TimerTick() {

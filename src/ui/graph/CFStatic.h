@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class QTimer;
 
@@ -40,6 +41,7 @@ public:
     static constexpr int kTickMs = 100;
     // Ticks a change waits before it is notified: a continuous drag reaches the page every 200 ms.
     static constexpr int kNotifyTicks = 2;
+    static constexpr size_t kMaxNoticesInFlight = 16;
     // A graph that fits below the channel pages of the 1100 x 781 main window.
     static constexpr int kPreferredWidth = 1063;
     static constexpr int kPreferredHeight = 330;
@@ -79,6 +81,23 @@ public:
     void ClearPendingEdit();
     // Notifies a pending change now, for the set, channel and filter it was made on.
     void FlushPendingChange();
+
+    // A change made on the graph: filter `index` of the set of `kind` (a mode) and `channel`.
+    struct Change {
+        int index;
+        int kind;
+        int channel;
+        bool operator==(const Change&) const = default;
+    };
+    // The changes of one set the image has not taken yet, handed over at once and forgotten: the pending
+    // one (no notice will follow for it) and those whose queued notice has not arrived (the notice is
+    // then dropped by NoticeArrived). A page calls it before it reloads that set from the image or
+    // edits the image under it, so the last step of a drag is never overwritten by the value it
+    // replaced.
+    std::vector<Change> TakeChanges(int kind, int channel);
+    // The receiver of pointChanged calls it when the notice arrives: false when a page took the change
+    // already (the notice is to be ignored), true otherwise.
+    bool NoticeArrived(int index, int kind, int channel);
 
     int Mode() const { return mode_; }
     int Channel() const { return channel_; }
@@ -160,6 +179,9 @@ private:
     int activeIndex_ = -1;
     bool overMark_ = false;
     bool pending_ = false; // a change not yet notified
+    // Notified changes whose queued notice has not arrived, and those of them already taken.
+    std::vector<Change> inFlight_;
+    std::vector<Change> taken_;
     uint8_t changeTicks_ = 0;
     int16_t wheelSum_ = 0;
     int channelPageKind_ = 0;

@@ -86,7 +86,8 @@ void CChannelPage::buildGainPanel() {
     connect(m_gainFader, &CBitmapSlider::sliderMoving, this, &CChannelPage::onGainFader,
             Qt::QueuedConnection);
     connect(m_gainFader, &CBitmapSlider::sliderMoved, this, &CChannelPage::onGainFader, Qt::QueuedConnection);
-    m_meter = new LevelMeter(m_gainPanel);
+    m_meter = new LevelMeter(LevelMeter::kChannelSegments, LevelMeter::kChannelPitch,
+                             LevelMeter::ChannelLabels(), m_gainPanel);
     m_gainEntry = new NumericEntry(m_gainPanel);
     m_gainEntry->setObjectName(QStringLiteral("channelGain"));
     m_gainEntry->setFont(palette::uiFont(12));
@@ -185,7 +186,7 @@ void CChannelPage::placePanels() {
     const int content = m_gainPanel->ContentTop();
     const int faderTop = content + std::max(4, (h - content - kGainBlockHeight) / 2);
     m_gainFader->move(14, faderTop);
-    m_meter->move(52, faderTop + (kFaderHeight - LevelMeter::kHeight) / 2);
+    m_meter->move(52, faderTop + (kFaderHeight - m_meter->height()) / 2);
     const int entryTop = faderTop + kFaderHeight + 10;
     m_gainEntry->setGeometry(14, entryTop, 84, kEntryHeight);
     m_gainStep->setGeometry(14 + 84 + 1, entryTop, StepButtons::kWidth, kEntryHeight);
@@ -565,12 +566,22 @@ void CChannelPage::showBandsAfterBlockEdit() {
     UpdateEqBypassButton();
 }
 
+void CChannelPage::TakeGraphChanges(int channel) {
+    if (!app().graph) return;
+    const int mode = m_kind == kKindInput ? CFStatic::kModeInputEq : CFStatic::kModeOutput;
+    for (const CFStatic::Change& c : app().graph->TakeChanges(mode, channel))
+        ApplyGraphChange(c.index, c.channel);
+}
+
 void CChannelPage::onEqReset() {
+    TakeGraphChanges(m_channel);
     app().eqBypass.ResetEq(app().core, m_kind, m_channel);
     showBandsAfterBlockEdit();
 }
 
 void CChannelPage::onEqBypass() {
+    // A band dragged a moment ago is in the gains EQ BYPASS puts aside.
+    TakeGraphChanges(m_channel);
     app().eqBypass.ToggleEqBypass(app().core, m_kind, m_channel);
     showBandsAfterBlockEdit();
 }

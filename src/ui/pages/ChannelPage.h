@@ -75,6 +75,11 @@ protected:
     virtual MetreSuffix MetreText() const = 0;
     // Gives the graph this page's curve set of `channel`.
     virtual void ShowCurvesOnGraph(int channel) = 0;
+    // The graph's change of filter `index` on `channel` taken into the image, as its notice would.
+    virtual void ApplyGraphChange(int index, int channel) = 0;
+    // Takes what the graph changed on this page's curves of `channel` and the image has not yet taken.
+    // Called before the curves are reloaded from the image or the image is edited under them.
+    void TakeGraphChanges(int channel);
     // The band type list was used (the Output page only).
     virtual void OnTypeChosen(int band, int index) { (void)band, (void)index; }
     // Extra width the page keeps right of the equaliser zone.

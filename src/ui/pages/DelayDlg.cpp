@@ -3,14 +3,13 @@
 
 #include "core/Scheduler.h"
 #include "core/ValueScales.h"
+#include "ui/artwork/Artwork.h"
 #include "ui/artwork/Palette.h"
 #include "ui/controls/BitmapSlider.h"
+#include "ui/pages/NumericEntry.h"
+#include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
-#include "ui/pages/SysSpinButtons.h"
-
-#include <QPainter>
 
 namespace velmar {
 
@@ -28,6 +27,7 @@ constexpr DelayUnit kUnits[CDelayDlg::kUnitCount] = {DelayUnit::Milliseconds, De
 // Geometry of a column (relative to its panel) and of the page.
 constexpr int kColumnWidth = 80;
 constexpr int kFaderTop = 40;
+constexpr int kFaderHeight = 215; // the track's least height
 constexpr int kEntryGap = 16;
 constexpr int kEntryPitch = 30;
 constexpr int kEntryHeight = 24;
@@ -36,8 +36,8 @@ constexpr int kEntryWidth = 59;
 // The delay texts run to eight characters ("1094.1Ft", "147.56Mt"): a narrower spin leaves them room.
 constexpr int kSpinWidth = 14;
 constexpr int kBottomPadding = 10;
-constexpr int kContentHeight =
-    kFaderTop + 215 + kEntryGap + (CDelayDlg::kUnitCount - 1) * kEntryPitch + kEntryHeight + kBottomPadding;
+constexpr int kContentHeight = kFaderTop + kFaderHeight + kEntryGap +
+                               (CDelayDlg::kUnitCount - 1) * kEntryPitch + kEntryHeight + kBottomPadding;
 
 int delayOf(const DeviceImage& image, ColumnChannel cc) {
     return cc.kind == kKindInput ? image.inputs[cc.channel].delay : image.outputs[cc.channel].delay;
@@ -51,7 +51,7 @@ void setDelay(DeviceImage& image, ColumnChannel cc, int raw) {
 
 } // namespace
 
-CDelayDlg::CDelayDlg(AppState& app, QWidget* parent) : PageBase(app, parent) {
+CDelayDlg::CDelayDlg(AppState& app, QWidget* parent) : SysChannelsPage(app, parent, kContentHeight) {
     // The tab control carries the light palette of its strip; the page's controls take the dark one.
     setPalette(palette::applicationPalette());
     for (int c = 0; c < kColumnCount; ++c) buildColumn(c);
@@ -63,8 +63,7 @@ CDelayDlg::~CDelayDlg() = default;
 
 void CDelayDlg::buildColumn(int c) {
     Column& col = m_columns[size_t(c)];
-    col.panel = new SysChannelPanel(this);
-    col.panel->setAccent(palette::kDelayColour);
+    col.panel = addPanel(c, palette::kDelayColour);
 
     col.fader = new CBitmapSlider(kFaderIdBase + c, col.panel);
     col.fader->SetChannelBitmaps(kTrack, kTrack, true);
@@ -80,11 +79,11 @@ void CDelayDlg::buildColumn(int c) {
         Qt::QueuedConnection);
 
     for (int u = 0; u < kUnitCount; ++u) {
-        auto* entry = new SysNumericEntry(false, col.panel);
-        auto* spin = new SysSpinButtons(col.panel);
-        connect(entry, &SysNumericEntry::committed, this, [this, c, u] { OnEntryLeft(c, u); });
-        connect(entry, &SysNumericEntry::stepped, this, [this, c](int delta) { OnSpin(c, delta); });
-        connect(spin, &SysSpinButtons::deltaPos, this, [this, c](int delta) { OnSpin(c, delta); });
+        auto* entry = syspages::newEntry(false, col.panel);
+        auto* spin = new StepButtons(col.panel);
+        connect(entry, &NumericEntry::committed, this, [this, c, u] { OnEntryLeft(c, u); });
+        connect(entry, &NumericEntry::stepRequested, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
+        connect(spin, &StepButtons::stepped, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
         col.entries[size_t(u)] = entry;
         col.spins[size_t(u)] = spin;
     }
@@ -95,10 +94,16 @@ void CDelayDlg::buildColumn(int c) {
 void CDelayDlg::placeColumn(int c) {
     Column& col = m_columns[size_t(c)];
     const int h = col.panel->height();
-    // The fader and the three entries under it stand as one group in the middle of the panel.
+    // The fader takes the height the panel has, so a long travel gives fine steps; it and the three
+    // entries under it stand as one group in the middle of the panel.
     const int entries = (kUnitCount - 1) * kEntryPitch + kEntryHeight;
-    const int group = col.fader->height() + kEntryGap + entries;
     const int space = h - kBottomPadding - SysChannelPanel::kCaptionHeight;
+    const int faderHeight = qMax(kFaderHeight, space - 2 * kEntryGap - entries);
+    if (col.fader->height() != faderHeight) {
+        const QImage track = artwork::delayPageTrack(faderHeight);
+        col.fader->SetChannelBitmaps(track, track, true);
+    }
+    const int group = col.fader->height() + kEntryGap + entries;
     const int faderTop = SysChannelPanel::kCaptionHeight + qMax(kEntryGap, (space - group) / 2);
     col.fader->move((kColumnWidth - col.fader->width()) / 2, faderTop);
     // The fader's scale in milliseconds at the marks of its track.
@@ -123,11 +128,11 @@ void CDelayDlg::placeColumn(int c) {
 CBitmapSlider* CDelayDlg::fader(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].fader : nullptr;
 }
-SysNumericEntry* CDelayDlg::entry(int c, int u) const {
+NumericEntry* CDelayDlg::entry(int c, int u) const {
     return c >= 0 && c < kColumnCount && u >= 0 && u < kUnitCount ? m_columns[size_t(c)].entries[size_t(u)]
                                                                   : nullptr;
 }
-SysSpinButtons* CDelayDlg::spin(int c, int u) const {
+StepButtons* CDelayDlg::spin(int c, int u) const {
     return c >= 0 && c < kColumnCount && u >= 0 && u < kUnitCount ? m_columns[size_t(c)].spins[size_t(u)]
                                                                   : nullptr;
 }
@@ -136,15 +141,8 @@ SysChannelPanel* CDelayDlg::panel(int c) const {
 }
 
 void CDelayDlg::RefreshPage() {
-    const int config = app().core.deviceConfig;
-    for (int c = 0; c < kColumnCount; ++c) {
-        Column& col = m_columns[size_t(c)];
-        showDelay(c, false);
-        col.panel->setTitle(syspages::columnCaption(c));
-        col.panel->setVisible(syspages::columnPresent(config, c));
-    }
-    layoutColumns();
-    update();
+    for (int c = 0; c < kColumnCount; ++c) showDelay(c, false);
+    refreshColumns(tr("INPUTS"), tr("OUTPUTS"));
 }
 
 void CDelayDlg::showDelay(int c, bool queue) {
@@ -152,7 +150,7 @@ void CDelayDlg::showDelay(int c, bool queue) {
     const ColumnChannel cc = columnChannel(c);
     const int raw = delayOf(app().core.image, cc);
     for (int u = 0; u < kUnitCount; ++u)
-        col.entries[size_t(u)]->setDisplayText(QString::fromStdString(DelayText(raw, kUnits[u])));
+        col.entries[size_t(u)]->ShowText(QString::fromStdString(DelayText(raw, kUnits[u])));
     if (queue) QueueParamWrite(app().core, cc.kind, uint8_t(cc.channel), 1);
     col.fader->SetInvertedPos(raw);
 }
@@ -213,25 +211,6 @@ void CDelayDlg::OnEntryLeft(int c, int u) {
     setDelay(app().core.image, cc, *raw);
     showDelay(c, true);
     linkStep(c);
-}
-
-void CDelayDlg::layoutColumns() {
-    std::array<SysChannelPanel*, kColumnCount> panels{};
-    for (int c = 0; c < kColumnCount; ++c) panels[size_t(c)] = m_columns[size_t(c)].panel;
-    SysChannelPanel::arrange(size(), app().core.deviceConfig, kContentHeight, panels, m_inputSection,
-                             m_outputSection);
-    for (int c = 0; c < kColumnCount; ++c) placeColumn(c);
-}
-
-void CDelayDlg::resizeEvent(QResizeEvent*) {
-    layoutColumns();
-}
-
-void CDelayDlg::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), palette::kPage);
-    SysChannelPanel::paintSection(p, m_inputSection, tr("INPUTS"));
-    SysChannelPanel::paintSection(p, m_outputSection, tr("OUTPUTS"));
 }
 
 } // namespace velmar

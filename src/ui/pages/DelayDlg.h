@@ -1,7 +1,7 @@
 // CDelayDlg: the Delay page - the delay of all twelve channels in milliseconds, metres and feet.
 #pragma once
 
-#include "ui/pages/PageBase.h"
+#include "ui/pages/SysChannelsPage.h"
 
 #include <array>
 
@@ -9,8 +9,8 @@ namespace velmar {
 
 class CBitmapSlider;
 class SysChannelPanel;
-class SysNumericEntry;
-class SysSpinButtons;
+class NumericEntry;
+class StepButtons;
 
 // Column c = 0..3 is input A..D, 4..11 output 1..8. Each column holds the delay fader (raw 0..1466
 // through its inverted position, the longest delay at the top) and three entries with their spins, one
@@ -20,7 +20,7 @@ class SysSpinButtons;
 // Every edit writes the image, queues parameter 1 of the channel and then copies only `delay` to the
 // other members of the channel's link group, marking their parameter 1 dirty. Shown in the tall
 // rectangle; a child of the main window's tab control; UI thread only.
-class CDelayDlg : public PageBase {
+class CDelayDlg : public SysChannelsPage {
     Q_OBJECT
 
 public:
@@ -38,32 +38,25 @@ public:
     void OnEntryLeft(int column, int unit);
 
     CBitmapSlider* fader(int column) const;
-    SysNumericEntry* entry(int column, int unit) const;
-    SysSpinButtons* spin(int column, int unit) const;
+    NumericEntry* entry(int column, int unit) const;
+    StepButtons* spin(int column, int unit) const;
     SysChannelPanel* panel(int column) const;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Column {
         SysChannelPanel* panel = nullptr;
         CBitmapSlider* fader = nullptr;
-        std::array<SysNumericEntry*, kUnitCount> entries{};
-        std::array<SysSpinButtons*, kUnitCount> spins{};
+        std::array<NumericEntry*, kUnitCount> entries{};
+        std::array<StepButtons*, kUnitCount> spins{};
     };
 
     void buildColumn(int column);
-    // Places the column's controls in its panel, whose height the page's size decides.
-    void placeColumn(int column);
+    void placeColumn(int column) override;
     // Writes the three texts, queues parameter 1 of the channel if asked, moves the fader.
     void showDelay(int column, bool queue);
     void linkStep(int column);
-    void layoutColumns();
 
     std::array<Column, 12> m_columns{};
-    QRect m_inputSection, m_outputSection;
     bool m_checkingEntry = false;
 };
 

@@ -167,6 +167,8 @@ void CGEQDlg::RefreshPage() {
 
 void CGEQDlg::showChannel() {
     const int ch = m_channel;
+    // A drag's last step still on its way to the image is taken first, or the reload would undo it.
+    TakeGraphChanges(ch);
     RefreshCurveSet(app().core, kCurveSetInputGeq, ch);
     if (app().graph) app().graph->ShowGeqCurves(ch);
     for (int b = 0; b < kGeqBandCount; ++b) showBand(b);
@@ -211,12 +213,20 @@ void CGEQDlg::TakeBandFromGraph(int band, int channel) {
     BandStep(channel, band);
 }
 
+void CGEQDlg::TakeGraphChanges(int channel) {
+    if (!app().graph) return;
+    for (const CFStatic::Change& c : app().graph->TakeChanges(CFStatic::kModeGeq, channel))
+        TakeBandFromGraph(c.index, c.channel);
+}
+
 void CGEQDlg::EqReset() {
+    TakeGraphChanges(m_channel);
     app().eqBypass.ResetEq(app().core, kKindInput, m_channel);
     showChannel();
 }
 
 void CGEQDlg::EqBypassToggle() {
+    TakeGraphChanges(m_channel);
     app().eqBypass.ToggleEqBypass(app().core, kKindInput, m_channel);
     showChannel();
 }

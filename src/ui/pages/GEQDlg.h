@@ -38,6 +38,9 @@ public:
     // The graph changed band `band` (0..30) of input `channel`'s graphic-equaliser curves: the band's
     // word is taken from the curve record and sent. Other bands are ignored.
     void TakeBandFromGraph(int band, int channel);
+    // Takes what the graph changed on the curves of `channel` and the image has not yet taken; called
+    // before the curves are reloaded from the image or the image is edited under them.
+    void TakeGraphChanges(int channel);
 
     // GEQ RESET and GEQ BYPASS, as the buttons do.
     void EqReset();

@@ -3,16 +3,15 @@
 
 #include "core/Scheduler.h"
 #include "core/ValueScales.h"
+#include "ui/artwork/Artwork.h"
 #include "ui/artwork/Palette.h"
 #include "ui/controls/BitmapSlider.h"
 #include "ui/controls/xSkinButton.h"
+#include "ui/pages/LevelMeter.h"
+#include "ui/pages/NumericEntry.h"
+#include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysLevelMeter.h"
-#include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
-#include "ui/pages/SysSpinButtons.h"
-
-#include <QPainter>
 
 #include <cstring>
 
@@ -43,7 +42,12 @@ constexpr int kButtonTop = 38;
 constexpr int kButtonGap = 6;
 constexpr int kButtonWidth = 60, kButtonHeight = 25;
 constexpr int kFaderLeft = 4;
+constexpr int kFaderHeight = 255; // the track's least height
 constexpr int kMeterPitch = 15;
+// The meter spans the fader's track less these insets (10 below, 22 above at the least height).
+constexpr int kMeterInsetBottom = 10;
+constexpr int kMeterInsetTop = kFaderHeight - kMeterInsetBottom -
+                               (CGainDlg::kMeterSegments - 1) * kMeterPitch - LevelMeter::kSegmentHeight;
 constexpr int kMeterLeft = 52;
 constexpr int kEntryGap = 14;
 constexpr int kEntryHeight = 24;
@@ -51,8 +55,8 @@ constexpr int kEntryLeft = 6;
 constexpr int kEntryWidth = 52;
 constexpr int kBottomPadding = 12;
 // Buttons, fader and entry with their gaps.
-constexpr int kContentHeight =
-    kButtonTop + 2 * kButtonHeight + kButtonGap + kEntryGap + 255 + kEntryGap + kEntryHeight + kBottomPadding;
+constexpr int kContentHeight = kButtonTop + 2 * kButtonHeight + kButtonGap + kEntryGap + kFaderHeight +
+                               kEntryGap + kEntryHeight + kBottomPadding;
 
 // Parameter 1 fields of the channel of a column. The image's blocks are packed, so fields are read and
 // written by value, never through references.
@@ -74,7 +78,7 @@ uint8_t* polarityOf(DeviceImage& image, ColumnChannel cc) {
 
 } // namespace
 
-CGainDlg::CGainDlg(AppState& app, QWidget* parent) : PageBase(app, parent) {
+CGainDlg::CGainDlg(AppState& app, QWidget* parent) : SysChannelsPage(app, parent, kContentHeight) {
     // The tab control carries the light palette of its strip; the page's controls take the dark one.
     setPalette(palette::applicationPalette());
     for (int c = 0; c < kColumnCount; ++c) buildColumn(c);
@@ -89,8 +93,7 @@ CGainDlg::~CGainDlg() = default;
 
 void CGainDlg::buildColumn(int c) {
     Column& col = m_columns[size_t(c)];
-    col.panel = new SysChannelPanel(this);
-    col.panel->setAccent(c < kInputCount ? palette::kAccent : palette::kSignalOn);
+    col.panel = addPanel(c, c < kInputCount ? palette::kAccent : palette::kSignalOn);
     col.panel->resize(kColumnWidth, kContentHeight);
 
     col.sound = new xSkinButton(col.panel);
@@ -115,12 +118,12 @@ void CGainDlg::buildColumn(int c) {
         col.fader, &CBitmapSlider::sliderMoved, this, [this, c](int, int) { OnFaderMoved(c); },
         Qt::QueuedConnection);
 
-    col.meter = new SysLevelMeter(kMeterSegments, kMeterPitch, col.panel);
-    col.entry = new SysNumericEntry(true, col.panel);
-    col.spin = new SysSpinButtons(col.panel);
-    connect(col.entry, &SysNumericEntry::committed, this, [this, c] { OnEntryLeft(c); });
-    connect(col.entry, &SysNumericEntry::stepped, this, [this, c](int delta) { OnSpin(c, delta); });
-    connect(col.spin, &SysSpinButtons::deltaPos, this, [this, c](int delta) { OnSpin(c, delta); });
+    col.meter = new LevelMeter(kMeterSegments, kMeterPitch, {}, col.panel);
+    col.entry = syspages::newEntry(true, col.panel);
+    col.spin = new StepButtons(col.panel);
+    connect(col.entry, &NumericEntry::committed, this, [this, c] { OnEntryLeft(c); });
+    connect(col.entry, &NumericEntry::stepRequested, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
+    connect(col.spin, &StepButtons::stepped, this, [this, c](bool up) { OnSpin(c, up ? -1 : 1); });
     placeColumn(c);
 }
 
@@ -132,25 +135,33 @@ void CGainDlg::placeColumn(int c) {
     col.polarity->setGeometry(buttonLeft, kButtonTop + kButtonHeight + kButtonGap, kButtonWidth,
                               kButtonHeight);
     const int buttonsBottom = kButtonTop + 2 * kButtonHeight + kButtonGap;
-    // The fader with its meter and the entry under it stand as one group in the middle of the panel's
-    // space below the buttons.
-    const int group = col.fader->height() + kEntryGap + kEntryHeight;
+    // The fader takes the height the panel has below the buttons, so a long travel gives fine steps;
+    // the meter beside it stretches along with it. Fader and entry stand as one group in the middle.
     const int space = h - kBottomPadding - buttonsBottom;
+    const int faderHeight = qMax(kFaderHeight, space - 2 * kEntryGap - kEntryHeight);
+    if (col.fader->height() != faderHeight) {
+        const QImage track = artwork::gainPageTrack(faderHeight);
+        col.fader->SetChannelBitmaps(track, track, true);
+    }
+    col.meter->SetPitch(
+        (col.fader->height() - kMeterInsetBottom - kMeterInsetTop - LevelMeter::kSegmentHeight) /
+        (kMeterSegments - 1));
+    const int group = col.fader->height() + kEntryGap + kEntryHeight;
     const int faderTop = buttonsBottom + qMax(kEntryGap, (space - group) / 2);
     col.fader->move(kFaderLeft, faderTop);
-    col.meter->move(kMeterLeft, faderTop + col.fader->height() - 10 - col.meter->height());
+    col.meter->move(kMeterLeft, faderTop + col.fader->height() - kMeterInsetBottom - col.meter->height());
     const int entryTop = faderTop + col.fader->height() + kEntryGap;
     col.entry->setGeometry(kEntryLeft, entryTop, kEntryWidth, kEntryHeight);
-    col.spin->setGeometry(kEntryLeft + kEntryWidth + 2, entryTop, SysSpinButtons::kWidth, kEntryHeight);
+    col.spin->setGeometry(kEntryLeft + kEntryWidth + 2, entryTop, StepButtons::kWidth, kEntryHeight);
 }
 
 CBitmapSlider* CGainDlg::fader(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].fader : nullptr;
 }
-SysNumericEntry* CGainDlg::entry(int c) const {
+NumericEntry* CGainDlg::entry(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].entry : nullptr;
 }
-SysSpinButtons* CGainDlg::spin(int c) const {
+StepButtons* CGainDlg::spin(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].spin : nullptr;
 }
 xSkinButton* CGainDlg::soundButton(int c) const {
@@ -162,7 +173,7 @@ xSkinButton* CGainDlg::polarityButton(int c) const {
 SysChannelPanel* CGainDlg::panel(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].panel : nullptr;
 }
-SysLevelMeter* CGainDlg::meter(int c) const {
+LevelMeter* CGainDlg::meter(int c) const {
     return c >= 0 && c < kColumnCount ? m_columns[size_t(c)].meter : nullptr;
 }
 int CGainDlg::soundBitmap(int c) const {
@@ -173,23 +184,18 @@ int CGainDlg::polarityBitmap(int c) const {
 }
 
 void CGainDlg::RefreshPage() {
-    const int config = app().core.deviceConfig;
     for (int c = 0; c < kColumnCount; ++c) {
-        Column& col = m_columns[size_t(c)];
         showGain(c, false);
         showButtons(c);
-        col.panel->setTitle(syspages::columnCaption(c));
-        col.panel->setVisible(syspages::columnPresent(config, c));
     }
-    layoutColumns();
-    update();
+    refreshColumns(tr("INPUTS"), tr("OUTPUTS"));
 }
 
 void CGainDlg::showGain(int c, bool queue) {
     Column& col = m_columns[size_t(c)];
     const ColumnChannel cc = columnChannel(c);
     const int raw = gainOf(app().core.image, cc);
-    col.entry->setDisplayText(QString::fromStdString(ChannelGainText(raw)));
+    col.entry->ShowText(QString::fromStdString(ChannelGainText(raw)));
     if (queue) QueueParamWrite(app().core, cc.kind, uint8_t(cc.channel), 1);
     col.fader->SetInvertedPos(raw);
 }
@@ -323,30 +329,11 @@ void CGainDlg::OnMeterTimer() {
             if (top) byte = uint8_t(byte & ~kLimitBit);
             level = byte;
         }
-        SysLevelMeter* meter = m_columns[size_t(c)].meter;
+        LevelMeter* meter = m_columns[size_t(c)].meter;
         for (int j = 0; j < kMeterSegments - 1; ++j)
-            meter->setSegment(j, level >= kFirstSegmentLevel + kSegmentStep * j);
-        meter->setSegment(kMeterSegments - 1, top);
+            meter->SetSegment(j, level >= kFirstSegmentLevel + kSegmentStep * j);
+        meter->SetSegment(kMeterSegments - 1, top);
     }
-}
-
-void CGainDlg::layoutColumns() {
-    std::array<SysChannelPanel*, kColumnCount> panels{};
-    for (int c = 0; c < kColumnCount; ++c) panels[size_t(c)] = m_columns[size_t(c)].panel;
-    SysChannelPanel::arrange(size(), app().core.deviceConfig, kContentHeight, panels, m_inputSection,
-                             m_outputSection);
-    for (int c = 0; c < kColumnCount; ++c) placeColumn(c);
-}
-
-void CGainDlg::resizeEvent(QResizeEvent*) {
-    layoutColumns();
-}
-
-void CGainDlg::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), palette::kPage);
-    SysChannelPanel::paintSection(p, m_inputSection, tr("INPUTS"));
-    SysChannelPanel::paintSection(p, m_outputSection, tr("OUTPUTS"));
 }
 
 } // namespace velmar

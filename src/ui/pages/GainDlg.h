@@ -1,7 +1,7 @@
 // CGainDlg: the Gain page - gain, mute and polarity of all twelve channels side by side, with meters.
 #pragma once
 
-#include "ui/pages/PageBase.h"
+#include "ui/pages/SysChannelsPage.h"
 
 #include <QTimer>
 
@@ -11,9 +11,9 @@ namespace velmar {
 
 class CBitmapSlider;
 class SysChannelPanel;
-class SysLevelMeter;
-class SysNumericEntry;
-class SysSpinButtons;
+class LevelMeter;
+class NumericEntry;
+class StepButtons;
 class xSkinButton;
 
 // Column c = 0..3 is input A..D, 4..11 output 1..8. Each column holds the sound and polarity buttons,
@@ -25,7 +25,7 @@ class xSkinButton;
 // sends them one per tick after the edit). The meters run on their own 100 ms timer from construction
 // on, shown or not. Shown in the tall rectangle; a child of the main window's tab control; UI thread
 // only.
-class CGainDlg : public PageBase {
+class CGainDlg : public SysChannelsPage {
     Q_OBJECT
 
 public:
@@ -51,46 +51,39 @@ public:
     void OnMeterTimer();
 
     CBitmapSlider* fader(int column) const;
-    SysNumericEntry* entry(int column) const;
-    SysSpinButtons* spin(int column) const;
+    NumericEntry* entry(int column) const;
+    StepButtons* spin(int column) const;
     xSkinButton* soundButton(int column) const;
     xSkinButton* polarityButton(int column) const;
     SysChannelPanel* panel(int column) const;
-    SysLevelMeter* meter(int column) const;
+    LevelMeter* meter(int column) const;
     // The bitmap numbers the buttons show now (419/420 sound, 421/422 polarity).
     int soundBitmap(int column) const;
     int polarityBitmap(int column) const;
     QTimer& meterTimer() { return m_meterTimer; }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     struct Column {
         SysChannelPanel* panel = nullptr;
         CBitmapSlider* fader = nullptr;
-        SysNumericEntry* entry = nullptr;
-        SysSpinButtons* spin = nullptr;
+        NumericEntry* entry = nullptr;
+        StepButtons* spin = nullptr;
         xSkinButton* sound = nullptr;
         xSkinButton* polarity = nullptr;
-        SysLevelMeter* meter = nullptr;
+        LevelMeter* meter = nullptr;
         int soundBitmap = 0;
         int polarityBitmap = 0;
     };
 
     void buildColumn(int column);
-    // Places the column's controls in its panel, whose height the page's size decides.
-    void placeColumn(int column);
+    void placeColumn(int column) override;
     // Shows the gain text and moves the fader; with queue, also queues parameter 1 of the channel.
     void showGain(int column, bool queue);
     void showButtons(int column);
     void linkStep(int column, Field field);
-    void layoutColumns();
 
     std::array<Column, 12> m_columns{};
     QTimer m_meterTimer;
-    QRect m_inputSection, m_outputSection;
     bool m_checkingEntry = false;
 };
 

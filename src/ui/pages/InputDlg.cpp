@@ -50,6 +50,8 @@ void CInputDlg::setCaptions() {
 void CInputDlg::RefreshPage() {
     if (!TakeCurrentChannel()) return;
     const int ch = ShownChannel();
+    // A drag's last step still on its way to the image is taken first, or the reload would undo it.
+    TakeGraphChanges(ch);
     RefreshCurveSet(app().core, kCurveSetInputEq, ch);
     ShowCurvesOnGraph(ch);
     RefreshShared({tr("PEQ"), tr("Lo_Shf"), tr("Hi_Shf")});
@@ -59,6 +61,11 @@ void CInputDlg::RefreshPage() {
 void CInputDlg::GraphPointChanged(int index, int channel) {
     m_notice = {index, channel, m_notice.count + 1};
     if (index >= 0 && index < kBandCount) TakeBandFromCurves(channel, index);
+}
+
+void CInputDlg::ApplyGraphChange(int index, int channel) {
+    GraphPointChanged(index, channel);
+    ClearEqBypass(channel); // an edited point ends the bypass of its channel
 }
 
 void CInputDlg::ClearEqBypass(int channel) {

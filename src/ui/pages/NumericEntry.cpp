@@ -1,4 +1,4 @@
-// The channel pages' numeric entry: keyboard filter, commit on focus loss, number parsing.
+// The pages' numeric entry: typed characters, commit on focus loss, number parsing.
 #include "ui/pages/NumericEntry.h"
 
 #include <QFocusEvent>
@@ -6,7 +6,10 @@
 
 namespace velmar {
 
-NumericEntry::NumericEntry(QWidget* parent) : QLineEdit(parent) {
+NumericEntry::NumericEntry(QWidget* parent) : NumericEntry(Signs::Minus, Commit::WhenEdited, parent) {}
+
+NumericEntry::NumericEntry(Signs signs, Commit commit, QWidget* parent)
+    : QLineEdit(parent), m_signs(signs), m_commit(commit) {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Room for the longest value any entry shows ("1094.1Ft", "-20.0", "20000").
     setMaxLength(12);
@@ -26,8 +29,10 @@ bool NumericEntry::CommitIfModified() {
     return true;
 }
 
-bool NumericEntry::IsNumberCharacter(QChar c) {
-    return c.isDigit() || c == QLatin1Char('.') || c == QLatin1Char('-');
+bool NumericEntry::IsNumberCharacter(QChar c, Signs signs) {
+    if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.')) return true;
+    if (c == QLatin1Char('-')) return signs != Signs::None;
+    return c == QLatin1Char('+') && signs == Signs::PlusAndMinus;
 }
 
 std::optional<double> NumericEntry::ParseNumber(const QString& text, const QStringList& suffixes) {
@@ -65,6 +70,11 @@ void NumericEntry::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
+        if (m_commit == Commit::EveryLeave) {
+            // The window's key filter moves the focus away, and leaving commits: once, not twice.
+            event->ignore();
+            return;
+        }
         // Never a dialog command: the value is taken, as when the focus leaves.
         CommitIfModified();
         event->accept();
@@ -77,11 +87,17 @@ void NumericEntry::keyPressEvent(QKeyEvent* event) {
     default:
         break;
     }
+    // A key that types printable characters passes only when every one of them is a number's. Editing
+    // keys and shortcuts (copy, paste, select all) go on as usual.
     const QString typed = event->text();
     const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-    if (!shortcut && !typed.isEmpty() && typed.at(0).isPrint() && !IsNumberCharacter(typed.at(0))) {
-        event->accept(); // discarded, as every character a number is not written with
-        return;
+    if (!shortcut) {
+        for (QChar c : typed) {
+            if (c.isPrint() && !IsNumberCharacter(c, m_signs)) {
+                event->accept(); // discarded, as every character a number is not written with
+                return;
+            }
+        }
     }
     QLineEdit::keyPressEvent(event);
 }
@@ -89,7 +105,13 @@ void NumericEntry::keyPressEvent(QKeyEvent* event) {
 void NumericEntry::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // A context menu of the entry itself is not leaving it.
-    if (event->reason() != Qt::PopupFocusReason) CommitIfModified();
+    if (event->reason() == Qt::PopupFocusReason) return;
+    if (m_commit == Commit::EveryLeave) {
+        setModified(false);
+        emit committed(text());
+    } else {
+        CommitIfModified();
+    }
 }
 
 } // namespace velmar

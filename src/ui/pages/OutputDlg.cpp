@@ -218,6 +218,8 @@ void COutputDlg::ShowCurvesOnGraph(int channel) {
 void COutputDlg::RefreshPage() {
     if (!TakeCurrentChannel()) return;
     const int ch = ShownChannel();
+    // A drag's last step still on its way to the image is taken first, or the reload would undo it.
+    TakeGraphChanges(ch);
     RefreshCurveSet(app().core, kCurveSetOutput, ch);
     ShowCurvesOnGraph(ch);
     RefreshShared({tr("PEQ"), tr("Lo_Shf"), tr("Hi_Shf")});
@@ -238,6 +240,11 @@ void COutputDlg::GraphPointChanged(int index, int channel) {
         SetSide(app().core.image.outputs[channel], side, GetSide(Curves(channel).Records().crossover, side));
         ShowCrossover(channel, side, true);
     }
+}
+
+void COutputDlg::ApplyGraphChange(int index, int channel) {
+    GraphPointChanged(index, channel);
+    if (index < kBandCount) ClearEqBypass(channel); // a crossover point leaves the bypass alone
 }
 
 void COutputDlg::ClearEqBypass(int channel) {

@@ -40,6 +40,8 @@ public:
     void GraphPointChanged(int index, int channel);
     // The graph's edit of a band ends EQ BYPASS of output `channel`.
     void ClearEqBypass(int channel);
+    // The main window's route of a graph notice: the change into the image, the bypass ended.
+    void ApplyGraphChange(int index, int channel) override;
 
     const GraphNotice& lastGraphNotice() const { return m_notice; }
 

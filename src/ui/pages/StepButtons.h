@@ -1,4 +1,5 @@
-// StepButtons: the up-down control beside a numeric entry; each press steps the value by one raw unit.
+// StepButtons: the up-down control beside a numeric entry of every page; each press steps the value by one
+// raw unit.
 #pragma once
 
 #include <QTimer>
@@ -8,8 +9,10 @@ namespace velmar {
 
 // Two arrow halves, up on top. A press steps once at once; held down it repeats after 400 ms every
 // 50 ms, and after two seconds of repeating every 20 ms, so a long way is not a long wait. Each step is
-// one raw unit: the page decides what it changes. It never takes the focus, so an entry being typed in
-// keeps it. Owned by its page; user-interface thread only.
+// one raw unit: the control keeps no position of its own and the page decides what a step changes (the
+// Gain and Delay pages turn `up` into the negative delta an up-down notification carries). It never
+// takes the focus, so an entry being typed in keeps it and is not committed by a press. Owned by its
+// page; user-interface thread only.
 class StepButtons : public QWidget {
     Q_OBJECT
 

@@ -1,6 +1,9 @@
 // What the Home, Gain and Delay pages share.
 #include "ui/pages/SysPageCommon.h"
 
+#include "ui/artwork/Palette.h"
+#include "ui/pages/NumericEntry.h"
+
 #include <QByteArray>
 
 #include <charconv>
@@ -72,6 +75,17 @@ QString columnCaption(int column) {
 
 QString dataOutOfRangeText() {
     return QCoreApplication::translate("velmar::SysPages", "Data out of range");
+}
+
+NumericEntry* newEntry(bool allowSigns, QWidget* parent) {
+    auto* entry = new NumericEntry(allowSigns ? NumericEntry::Signs::PlusAndMinus : NumericEntry::Signs::None,
+                                   NumericEntry::Commit::EveryLeave, parent);
+    entry->setAlignment(Qt::AlignCenter);
+    entry->setFrame(true);
+    entry->setFont(palette::condensedFont(12));
+    // The text is the page's format ("-36.0dB", "9.996ms"), never longer than a few characters.
+    entry->setMaxLength(16);
+    return entry;
 }
 
 } // namespace velmar::syspages

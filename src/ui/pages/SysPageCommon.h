@@ -9,6 +9,12 @@
 #include <cstdint>
 #include <optional>
 
+class QWidget;
+
+namespace velmar {
+class NumericEntry;
+} // namespace velmar
+
 namespace velmar::syspages {
 
 // Columns of the Gain and Delay pages: c = 0..3 inputs A..D, 4..11 outputs 1..8.
@@ -40,6 +46,10 @@ std::optional<double> parseTypedNumber(const QString& text);
 
 // Channel names of a column in the current language: "INPUT A" / "输入 A", "OUTPUT 3" / "输出 3".
 QString columnCaption(int column);
+
+// A numeric entry of the Gain (signs allowed) or Delay page: centred in the page's condensed face,
+// handed back on every leave for the page to check. Owned by `parent`.
+NumericEntry* newEntry(bool allowSigns, QWidget* parent);
 
 // "Data out of range" / "数据超出范围".
 QString dataOutOfRangeText();

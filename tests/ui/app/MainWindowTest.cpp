@@ -5,16 +5,19 @@
 
 #include "core/ReplyParser.h"
 #include "core/Scheduler.h"
+#include "core/ValueScales.h"
 #include "dsp/CurveSets.h"
 #include "transport/LinkController.h"
 #include "ui/app/DeviceConfig.h"
 #include "ui/controls/EnTabCtrl.h"
 #include "ui/controls/xSkinButton.h"
 #include "ui/pages/DelayDlg.h"
+#include "ui/pages/EqBandTable.h"
 #include "ui/pages/GEQDlg.h"
 #include "ui/pages/GainDlg.h"
 #include "ui/pages/HomeDlg.h"
 #include "ui/pages/InputDlg.h"
+#include "ui/pages/NumericEntry.h"
 #include "ui/pages/OutputDlg.h"
 
 #include <QAction>
@@ -22,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QtTest>
 
 #include <cstring>
@@ -319,6 +323,53 @@ private slots:
         QCOMPARE(n.index, 3);
         QCOMPARE(n.channel, 0);
         QCOMPARE(t.state().currentChannel, 1);
+    }
+
+    void aGraphStepNotYetTakenSurvivesARefreshOfItsChannel_data() {
+        QTest::addColumn<bool>("noticeSent");
+        QTest::addColumn<bool>("byBypass");
+        QTest::newRow("pending, page refreshed") << false << false;
+        QTest::newRow("notice queued, page refreshed") << true << false;
+        QTest::newRow("pending, EQ BYPASS") << false << true;
+        QTest::newRow("notice queued, EQ BYPASS") << true << true;
+    }
+    void aGraphStepNotYetTakenSurvivesARefreshOfItsChannel() {
+        QFETCH(bool, noticeSent);
+        QFETCH(bool, byBypass);
+        TestApp t;
+        CVelmarDlg& w = t.window();
+        w.SelectTab(7); // IN A
+        TestApp::deliverPosted();
+        const int before = t.core().image.inputs[0].peq[4].gain;
+        stepBandOnTheGraph(w, inputEqCurves[0], 4);
+        const int dragged = inputEqCurves[0].Records().bands[4].gain;
+        QVERIFY(dragged != before);
+        if (noticeSent) {
+            w.graph()->TimerTick();
+            w.graph()->TimerTick(); // the notice is on its way, not yet delivered
+            QVERIFY(!w.graph()->HasPendingChange());
+        }
+        if (byBypass)
+            w.inputPage()->EqBypassButton()->click();
+        else
+            w.inputPage()->Refresh(); // as after a reply: the curves reloaded from the image
+        TestApp::deliverPosted();
+        w.graph()->TimerTick();
+        w.graph()->TimerTick();
+        TestApp::deliverPosted();
+
+        const int16_t* saved = t.state().eqBypass.SavedGains(kKindInput, 0);
+        if (byBypass) {
+            // The step is among the gains put aside, and the bypass just pressed stays in force.
+            QCOMPARE(int(t.core().image.inputs[0].peq[4].gain), kBandGainRawZero);
+            QCOMPARE(int(saved[4]), dragged);
+            QCOMPARE(t.state().eqBypass.inputEqBypassed[0], 1);
+            w.inputPage()->EqBypassButton()->click();
+        }
+        QCOMPARE(int(t.core().image.inputs[0].peq[4].gain), dragged);
+        QCOMPARE(int(inputEqCurves[0].Records().bands[4].gain), dragged);
+        QCOMPARE(w.inputPage()->BandTable()->row(4).gain->text(),
+                 QString::fromStdString(BandGainText(dragged)));
     }
 
     void readBackRefreshesStatusLineAndPage() {

@@ -199,6 +199,39 @@ private slots:
         QCOMPARE(log.notices[1], (Notice{2, CFStatic::kModeInputEq, 1}));
     }
 
+    void aChangeTakenEarlyIsHandedOverOnceAndItsNoticeDropped() {
+        GraphRig rig;
+        rig.graph->ShowInputCurves(2);
+        rig.Hover(Centre(inputEqCurves[2].Filter(5).markerRect));
+        NoticeLog log(*rig.graph);
+        const CFStatic::Change change{5, CFStatic::kModeInputEq, 2};
+
+        // Pending: taken without a notice, and only for its own set and channel.
+        rig.Key(Qt::Key_Up);
+        QVERIFY(rig.graph->TakeChanges(CFStatic::kModeInputEq, 1).empty());
+        QVERIFY(rig.graph->TakeChanges(CFStatic::kModeOutput, 2).empty());
+        QCOMPARE(rig.graph->TakeChanges(CFStatic::kModeInputEq, 2), std::vector<CFStatic::Change>{change});
+        QVERIFY(!rig.graph->HasPendingChange());
+        log.Ticks(rig, 4);
+        QVERIFY(log.notices.empty());
+
+        // Notified, notice still queued: taken now, and the notice that follows is to be ignored.
+        rig.Key(Qt::Key_Up);
+        log.Ticks(rig, 2);
+        QCOMPARE(log.notices.size(), size_t(1));
+        QCOMPARE(rig.graph->TakeChanges(CFStatic::kModeInputEq, 2), std::vector<CFStatic::Change>{change});
+        QVERIFY(rig.graph->TakeChanges(CFStatic::kModeInputEq, 2).empty());
+        QVERIFY(!rig.graph->NoticeArrived(5, CFStatic::kModeInputEq, 2));
+
+        // Not taken early: the notice is the one to act on, and only once in flight.
+        rig.Key(Qt::Key_Up);
+        log.Ticks(rig, 2);
+        QVERIFY(rig.graph->NoticeArrived(5, CFStatic::kModeInputEq, 2));
+        QVERIFY(rig.graph->TakeChanges(CFStatic::kModeInputEq, 2).empty());
+        // A notice the graph never sent (a test, a replayed route) is acted on as well.
+        QVERIFY(rig.graph->NoticeArrived(7, CFStatic::kModeOutput, 1));
+    }
+
     void hoveringReportsNothing() {
         GraphRig rig;
         rig.graph->ShowOutputCurves(0);

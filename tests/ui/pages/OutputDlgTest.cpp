@@ -401,7 +401,7 @@ private slots:
         p.rig.core().linkConnected = 0;
         p.page->MeterTick();
         QCOMPARE(int(selected), 0);
-        for (int i = 0; i < LevelMeter::kSegments; ++i) QVERIFY(!p.page->Meter()->IsSegmentOn(i));
+        for (int i = 0; i < p.page->Meter()->SegmentCount(); ++i) QVERIFY(!p.page->Meter()->IsSegmentOn(i));
     }
 
     void linkedOutputsTakeTheCrossoverOneAfterTheOther() {

@@ -1,8 +1,11 @@
 // The channel pages' own small controls: the numeric entry (number parsing, keyboard filter, commit on
 // leaving only after typing) and the up-down control (press, repeat and its speed-up, no focus).
+#include "ui/controls/XPButton.h"
+#include "ui/pages/LevelMeter.h"
 #include "ui/pages/NumericEntry.h"
 #include "ui/pages/StepButtons.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -87,6 +90,41 @@ private slots:
         QCOMPARE(committed.count(), 1);
     }
 
+    void theSignsTypedAreTheOnesTheRulesAllow_data() {
+        QTest::addColumn<int>("signs");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("none") << int(NumericEntry::Signs::None) << QStringLiteral("12.5");
+        QTest::newRow("minus") << int(NumericEntry::Signs::Minus) << QStringLiteral("-12.5");
+        QTest::newRow("plus and minus") << int(NumericEntry::Signs::PlusAndMinus) << QStringLiteral("-1+2.5");
+    }
+    void theSignsTypedAreTheOnesTheRulesAllow() {
+        QFETCH(int, signs);
+        QFETCH(QString, kept);
+        NumericEntry e(NumericEntry::Signs(signs), NumericEntry::Commit::EveryLeave);
+        QTest::keyClicks(&e, QStringLiteral("-1+2.5 dB"));
+        QKeyEvent otherDigit(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0x0663)));
+        QCoreApplication::sendEvent(&e, &otherDigit); // an Arabic-Indic three is no digit here
+        QCOMPARE(e.text(), kept);
+    }
+
+    void anEveryLeaveEntryHandsOnEachLeaveButNeverItsEnter() {
+        NumericEntry e(NumericEntry::Signs::PlusAndMinus, NumericEntry::Commit::EveryLeave);
+        QSignalSpy committed(&e, &NumericEntry::committed);
+        e.ShowText(QStringLiteral("-3.0dB"));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(&e, &enter);
+        QVERIFY(!enter.isAccepted()); // left to the window, whose filter moves the focus away
+        QCOMPARE(committed.count(), 0);
+        QFocusEvent away(QEvent::FocusOut, Qt::MouseFocusReason);
+        QCoreApplication::sendEvent(&e, &away);
+        QCoreApplication::sendEvent(&e, &away); // unchanged, still handed on: the page decides
+        QCOMPARE(committed.count(), 2);
+        QCOMPARE(committed.at(1).at(0).toString(), QStringLiteral("-3.0dB"));
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(&e, &popup);
+        QCOMPARE(committed.count(), 2);
+    }
+
     void theArrowKeysAskForASteps() {
         NumericEntry e;
         QSignalSpy steps(&e, &NumericEntry::stepRequested);
@@ -124,6 +162,40 @@ private slots:
         s.setEnabled(false);
         QTest::mousePress(&s, Qt::LeftButton, Qt::NoModifier, QPoint(7, 3));
         QCOMPARE(stepped.count(), 2 + StepButtons::kRepeatsBeforeFast);
+    }
+
+    void metersStackTheirSegmentsBottomFirstAndLabelOnlyWhenAsked_data() {
+        QTest::addColumn<int>("segments");
+        QTest::addColumn<int>("pitch");
+        QTest::addColumn<bool>("labelled");
+        QTest::newRow("channel page") << LevelMeter::kChannelSegments << LevelMeter::kChannelPitch << true;
+        QTest::newRow("gain page") << 15 << 15 << false;
+    }
+    void metersStackTheirSegmentsBottomFirstAndLabelOnlyWhenAsked() {
+        QFETCH(int, segments);
+        QFETCH(int, pitch);
+        QFETCH(bool, labelled);
+        LevelMeter m(segments, pitch, labelled ? LevelMeter::ChannelLabels() : QStringList());
+        QCOMPARE(m.SegmentCount(), segments);
+        QCOMPARE(m.height(), (segments - 1) * pitch + LevelMeter::kSegmentHeight);
+        QCOMPARE(m.width() > LevelMeter::kSegmentWidth, labelled);
+        for (int j = 0; j < segments; ++j) QCOMPARE(m.Segment(j)->y(), m.height() - 13 - j * pitch);
+        const QList<QLabel*> labels = m.findChildren<QLabel*>();
+        QCOMPARE(labels.size(), labelled ? segments : 0);
+        if (labelled) {
+            QCOMPARE(labels.first()->text(), QStringLiteral("-36")); // beside the bottom segment
+            QCOMPARE(labels.first()->y(), m.Segment(0)->y() - 1);
+            QCOMPARE(labels.last()->text(), QStringLiteral("12"));
+        }
+        QVERIFY(m.testAttribute(Qt::WA_TransparentForMouseEvents));
+
+        m.SetSegment(0, true);
+        m.SetSegment(segments - 1, true);
+        m.SetSegment(segments, true); // past the top: ignored
+        m.SetSegment(-1, true);
+        QCOMPARE(m.LitCount(), 2);
+        QVERIFY(m.IsSegmentOn(segments - 1));
+        QVERIFY(!m.IsSegmentOn(segments));
     }
 };
 

@@ -5,9 +5,9 @@
 #include "ui/app/LanguageManager.h"
 #include "ui/controls/BitmapSlider.h"
 #include "ui/pages/DelayDlg.h"
+#include "ui/pages/NumericEntry.h"
+#include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysNumericEntry.h"
-#include "ui/pages/SysSpinButtons.h"
 
 #include <QtTest>
 
@@ -127,7 +127,7 @@ private slots:
         h.connectLink();
         h.core().image.outputs[0].delay = int16_t(before);
         CDelayDlg page(h.app, nullptr);
-        page.spin(kOutput1, unit)->press(delta);
+        PressSpin(page.spin(kOutput1, unit), delta);
         QCOMPARE(int(h.core().image.outputs[0].delay), after);
         // Even at the ends the write goes out.
         QCOMPARE(h.tick().size(), size_t(1));
@@ -190,6 +190,25 @@ private slots:
         }
     }
 
+    void fadersTakeTheHeightThePageHas() {
+        Harness h;
+        CDelayDlg page(h.app, nullptr);
+        page.resize(1084, 690);
+        page.show();
+        QCoreApplication::sendPostedEvents();
+        CBitmapSlider* f = page.fader(kOutput1);
+        QVERIFY(f->height() > 215 + 150);
+        QCOMPARE(f->travelLength(), f->height() - 25);
+        // The scale marks follow the longer travel: 1000 ms at the top of the thumb's path.
+        QCOMPARE(f->pixelForPosition(0), 12);
+        const QRect lastEntry = page.entry(kOutput1, kFeet)->geometry();
+        QVERIFY(lastEntry.top() > f->y() + f->height());
+        QVERIFY(lastEntry.bottom() < page.panel(kOutput1)->height());
+        page.resize(1084, 100);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(f->height(), 215);
+    }
+
     void captionsFollowTheLanguage() {
         Harness h;
         CDelayDlg page(h.app, nullptr);
@@ -204,7 +223,7 @@ private slots:
     void entriesTakeNoSigns() {
         Harness h;
         CDelayDlg page(h.app, nullptr);
-        SysNumericEntry* e = page.entry(0, kFeet);
+        NumericEntry* e = page.entry(0, kFeet);
         e->clear();
         QTest::keyClicks(e, QStringLiteral("-12+.5ft"));
         QCOMPARE(e->text(), QStringLiteral("12.5"));

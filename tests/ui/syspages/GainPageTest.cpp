@@ -6,11 +6,11 @@
 #include "ui/controls/BitmapSlider.h"
 #include "ui/controls/xSkinButton.h"
 #include "ui/pages/GainDlg.h"
+#include "ui/pages/LevelMeter.h"
+#include "ui/pages/NumericEntry.h"
+#include "ui/pages/StepButtons.h"
 #include "ui/pages/SysChannelPanel.h"
-#include "ui/pages/SysLevelMeter.h"
-#include "ui/pages/SysNumericEntry.h"
 #include "ui/pages/SysPageCommon.h"
-#include "ui/pages/SysSpinButtons.h"
 
 #include <QtTest>
 
@@ -34,7 +34,7 @@ struct ShownPage {
     }
     // Types `text` into the entry of column c, then moves the focus away.
     void typeAndLeave(int c, const QString& text) {
-        SysNumericEntry* e = page.entry(c);
+        NumericEntry* e = page.entry(c);
         e->setFocus();
         e->selectAll();
         QTest::keyClick(e, Qt::Key_Backspace);
@@ -149,7 +149,7 @@ private slots:
         h.core().image.outputs[2].gain = int16_t(before);
         h.core().outputLinkGroup[4] = 2; // output 5 follows output 3
         CGainDlg page(h.app, nullptr);
-        page.spin(kOutput1 + 2)->press(delta);
+        PressSpin(page.spin(kOutput1 + 2), delta);
         QCOMPARE(int(h.core().image.outputs[2].gain), after);
         QCOMPARE(int(h.core().image.outputs[4].gain), after);
         QCOMPARE(page.entry(kOutput1 + 2)->text(),
@@ -281,13 +281,13 @@ private slots:
         uint8_t& byte = column < 4 ? m.inputLevel[column] : m.outputLevel[column - 4];
         byte = uint8_t(level);
         page.OnMeterTimer();
-        SysLevelMeter* meter = page.meter(column);
-        for (int j = 0; j < CGainDlg::kMeterSegments - 1; ++j) QCOMPARE(meter->isSegmentOn(j), j < lit);
-        QCOMPARE(meter->isSegmentOn(CGainDlg::kMeterSegments - 1), top);
+        LevelMeter* meter = page.meter(column);
+        for (int j = 0; j < CGainDlg::kMeterSegments - 1; ++j) QCOMPARE(meter->IsSegmentOn(j), j < lit);
+        QCOMPARE(meter->IsSegmentOn(CGainDlg::kMeterSegments - 1), top);
         QCOMPARE(int(byte), storedBack);
         // The limiter's mark lights once per heartbeat: the next tick without a new reply shows none.
         page.OnMeterTimer();
-        if (column >= 4) QCOMPARE(meter->isSegmentOn(CGainDlg::kMeterSegments - 1), false);
+        if (column >= 4) QCOMPARE(meter->IsSegmentOn(CGainDlg::kMeterSegments - 1), false);
     }
 
     void metersShowNothingWithoutALink() {
@@ -299,7 +299,7 @@ private slots:
         for (uint8_t& b : m.extra) b = 7;
         m.selectedOutputLevel = 0x55;
         page.OnMeterTimer();
-        for (int c = 0; c < 12; ++c) QCOMPARE(page.meter(c)->litCount(), 0);
+        for (int c = 0; c < 12; ++c) QCOMPARE(page.meter(c)->LitCount(), 0);
         for (uint8_t b : m.outputLevel) QCOMPARE(int(b), 0);
         for (uint8_t b : m.extra) QCOMPARE(int(b), 0);
         QCOMPARE(int(m.selectedOutputLevel), 0x55); // the Output page's own copy
@@ -344,6 +344,41 @@ private slots:
         for (int c = 0; c < 12; ++c) QVERIFY(s.page.meter(c)->isVisible());
     }
 
+    void fadersAndMetersTakeTheHeightThePageHas() {
+        Harness h;
+        h.connectLink();
+        ShownPage s(h);
+        const int least = s.page.fader(kOutput1)->height();
+        s.page.resize(1084, 690 + 200);
+        QCoreApplication::sendPostedEvents();
+        CBitmapSlider* f = s.page.fader(kOutput1);
+        LevelMeter* m = s.page.meter(kOutput1);
+        QCOMPARE(f->height(), least + 200);
+        QCOMPARE(f->travelLength(), least + 200 - 25); // margins and thumb as before: all of it is travel
+        // The meter stretches along: bottom and top segment keep their places beside the track.
+        QCOMPARE(m->y() + m->height(), f->y() + f->height() - 10);
+        QVERIFY(m->y() >= f->y() + 22);
+        QVERIFY(m->y() < f->y() + 22 + (CGainDlg::kMeterSegments - 1)); // what whole pitches leave over
+        QVERIFY(m->Pitch() > 15);
+        // The entry stays inside the panel, under the fader.
+        QVERIFY(s.page.entry(kOutput1)->y() > f->y() + f->height());
+        QVERIFY(s.page.entry(kOutput1)->geometry().bottom() < s.page.panel(kOutput1)->height());
+        // The longer travel still ends at the range: the top is +12 dB.
+        const int x = f->width() / 2;
+        QTest::mousePress(f, Qt::LeftButton, Qt::NoModifier, QPoint(x, f->pixelForPosition(f->GetPos())));
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 0), f->mapToGlobal(QPointF(x, 0)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f, &move);
+        QTest::mouseRelease(f, Qt::LeftButton, Qt::NoModifier, QPoint(x, 0));
+        QCoreApplication::processEvents();
+        QCOMPARE(int(h.core().image.outputs[0].gain), CGainDlg::kFaderMax);
+
+        s.page.resize(1084, 200); // smaller than the content: never below the least height
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(s.page.fader(kOutput1)->height(), 255);
+        QCOMPARE(m->Pitch(), 15);
+    }
+
     void captionsFollowTheLanguage() {
         Harness h;
         CGainDlg page(h.app, nullptr);
@@ -359,7 +394,7 @@ private slots:
     void entriesTakeDigitsPointSignsAndBackspaceOnly() {
         Harness h;
         CGainDlg page(h.app, nullptr);
-        SysNumericEntry* e = page.entry(kInputA);
+        NumericEntry* e = page.entry(kInputA);
         e->clear();
         QTest::keyClicks(e, QStringLiteral("-1a2.,5x+ dB"));
         QCOMPARE(e->text(), QStringLiteral("-12.5+"));

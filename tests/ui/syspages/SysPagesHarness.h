@@ -7,11 +7,13 @@
 #include "core/Scheduler.h"
 #include "dsp/CurveSets.h"
 #include "ui/app/AppState.h"
+#include "ui/pages/StepButtons.h"
 
 #include <QDialog>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 #include <cstdint>
 #include <functional>
@@ -99,5 +101,13 @@ public:
     std::function<int(QDialog&)> onModal;
     QStringList modalsRun;
 };
+
+// A click on one half of an up-down control: delta < 0 the up arrow, any other the down arrow, the
+// sign an up-down notification carries.
+inline void PressSpin(StepButtons* spin, int delta) {
+    const QPoint p(spin->width() / 2, delta < 0 ? 2 : spin->height() - 3);
+    QTest::mousePress(spin, Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseRelease(spin, Qt::LeftButton, Qt::NoModifier, p);
+}
 
 } // namespace velmar::syspagestest

@@ -13,8 +13,8 @@
 #include "ui/pages/DelayDlg.h"
 #include "ui/pages/GainDlg.h"
 #include "ui/pages/HomeDlg.h"
-#include "ui/pages/SysLevelMeter.h"
-#include "ui/pages/SysNumericEntry.h"
+#include "ui/pages/LevelMeter.h"
+#include "ui/pages/NumericEntry.h"
 
 #include <QtTest>
 
@@ -115,8 +115,8 @@ private slots:
             // Heartbeats until the meters show the programme on the inputs and the outputs.
             QVERIFY(rig.runUntil([&] {
                 gain->OnMeterTimer();
-                return gain->meter(0)->litCount() > 0 && gain->meter(2)->isSegmentOn(14) &&
-                       gain->meter(4)->litCount() > 0;
+                return gain->meter(0)->LitCount() > 0 && gain->meter(2)->IsSegmentOn(14) &&
+                       gain->meter(4)->LitCount() > 0;
             }));
             QVERIFY(
                 test::saveRender(window.grab().toImage(),
