@@ -70,15 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // whole, one per chunk.
     SimDevice device;
     for (const Bytes& f : a.frames) {
-        SimFrame frame;
-        frame.address = f[3];
-        frame.marker = f[4];
-        frame.command = f[5];
-        frame.p1 = f[6];
-        frame.p2 = f[7];
-        frame.p3 = f[8];
-        frame.p4 = f[9];
-        frame.payload.assign(f.begin() + 12, f.end() - 2);
+        const SimFrame frame = SimFrame::fromWire(f.data(), f.size() - kSimHeaderSize - 2);
         const SimDevice::Outcome outcome = device.handle(frame);
         if (outcome.reply) {
             const Bytes reply = Wire(*outcome.reply);

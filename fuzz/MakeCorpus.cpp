@@ -24,16 +24,7 @@ Bytes AppFrame(uint8_t command, uint8_t p1, uint8_t p2, uint8_t p3, uint8_t p4, 
 }
 
 SimFrame Decode(const Bytes& f) {
-    SimFrame s;
-    s.address = f[3];
-    s.marker = f[4];
-    s.command = f[5];
-    s.p1 = f[6];
-    s.p2 = f[7];
-    s.p3 = f[8];
-    s.p4 = f[9];
-    s.payload.assign(f.begin() + 12, f.end() - 2);
-    return s;
+    return SimFrame::fromWire(f.data(), f.size() - kSimHeaderSize - 2);
 }
 
 // The processor's reply to one of the application's frames.

@@ -11,6 +11,19 @@ uint8_t SimFrame::checksum(const uint8_t* fromThirdSync, size_t count) {
     return x;
 }
 
+SimFrame SimFrame::fromWire(const uint8_t* f, size_t payloadLength) {
+    SimFrame frame;
+    frame.address = f[3];
+    frame.marker = f[4];
+    frame.command = f[5];
+    frame.p1 = f[6];
+    frame.p2 = f[7];
+    frame.p3 = f[8];
+    frame.p4 = f[9];
+    frame.payload.assign(f + kSimHeaderSize, f + kSimHeaderSize + payloadLength);
+    return frame;
+}
+
 std::vector<uint8_t> SimFrame::encode() const {
     const size_t length = std::min(payload.size(), kSimMaxPayload);
     std::vector<uint8_t> out;

@@ -28,6 +28,10 @@ struct SimFrame {
     // A payload longer than kSimMaxPayload is cut to that size.
     std::vector<uint8_t> encode() const;
 
+    // The fields of a whole wire frame that has been checked already, read from its first sync byte;
+    // `payloadLength` bytes of payload follow the 12-byte header.
+    static SimFrame fromWire(const uint8_t* frame, size_t payloadLength);
+
     // XOR of `count` bytes starting at the third sync byte: the bytes a frame's checksum covers.
     static uint8_t checksum(const uint8_t* fromThirdSync, size_t count);
 };

@@ -73,15 +73,7 @@ void SimFrameDecoder::process(const FrameHandler& onFrame) {
             ++start;
             continue;
         }
-        SimFrame frame;
-        frame.address = f[3];
-        frame.marker = f[4];
-        frame.command = f[5];
-        frame.p1 = f[6];
-        frame.p2 = f[7];
-        frame.p3 = f[8];
-        frame.p4 = f[9];
-        frame.payload.assign(f + kSimHeaderSize, f + kSimHeaderSize + length);
+        const SimFrame frame = SimFrame::fromWire(f, length);
         start += total;
         ++framesDecoded_;
         // The handler runs with the buffer in a consistent state: drop what has been consumed first.
