@@ -32,7 +32,7 @@ std::unique_ptr<CoreState> Connected() {
     s->linkConnected = 1;
     s->deviceAddress = 1;
     s->linkConfirmed = 2;
-    s->scheduler.pending = kCmdHeartbeat;
+    s->scheduler.state = SchedState::Idle;
     return s;
 }
 
@@ -64,7 +64,7 @@ void ParseImageReply(benchmark::State& state) {
     std::memcpy(image.data(), &s->image, kImageSize);
     const Bytes reply = Frame(0xA6, 0, image);
     for (auto _ : state) {
-        s->scheduler.pending = kCmdProgramLoad;
+        s->scheduler.state = SchedState::ProgramLoad;
         s->scheduler.sent = 1;
         FeedBytes(*s, reply.data(), 1280);
         FeedBytes(*s, reply.data() + 1280, static_cast<int16_t>(reply.size() - 1280));

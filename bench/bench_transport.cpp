@@ -84,7 +84,7 @@ public:
     }
     void close() { m_links->closeLink(); }
     bool ready() const { return m_state->linkConnected && m_state->linkConfirmed == 2; }
-    bool idle() const { return ready() && m_state->scheduler.pending == kCmdHeartbeat; }
+    bool idle() const { return ready() && m_state->scheduler.state == SchedState::Idle; }
     CoreState& core() { return *m_state; }
 
     // Runs the event loop (sleeping between events) until pred holds, looking every 2 ms.

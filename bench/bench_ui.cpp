@@ -331,7 +331,7 @@ void WindowStallsOverAConnection(benchmark::State& state) {
         f.write(reinterpret_cast<const char*>(&file), qint64(kImageSize));
         f.close();
         app.mainWindow()->OnImport();
-        spinUntil([&] { return core.scheduler.pending == kCmdHeartbeat; }, 5000);
+        spinUntil([&] { return core.scheduler.state == SchedState::Idle; }, 5000);
         spinUntil([] { return false; }, 2000); // heartbeats flowing again (the first after 11 idle ticks)
         importStall = longest;
         longest = 0;

@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.linkConnected = 1;
     s.deviceAddress = 1;
     s.linkConfirmed = 2;
-    s.scheduler.pending = kCmdHeartbeat;
+    s.scheduler.state = SchedState::Idle;
     const DeviceImage before = s.image;
     const DeviceImage importBefore = s.importImage;
 
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         VELMAR_FUZZ_CHECK(result == ProgramFile::Result::ReadError);
         VELMAR_FUZZ_CHECK(std::memcmp(&s.image, &before, kImageSize) == 0);
         VELMAR_FUZZ_CHECK(std::memcmp(&s.importImage, &importBefore, kImageSize) == 0);
-        VELMAR_FUZZ_CHECK(s.scheduler.pending == kCmdHeartbeat);
+        VELMAR_FUZZ_CHECK(s.scheduler.state == SchedState::Idle);
         return 0;
     }
     VELMAR_FUZZ_CHECK(result == ProgramFile::Result::Ok);

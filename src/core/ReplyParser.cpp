@@ -5,6 +5,7 @@
 #include "core/Encoder.h"
 #include "core/Image.h"
 #include "core/Scheduler.h"
+#include "core/Verify.h"
 
 #include <cstring>
 
@@ -52,14 +53,35 @@ void ApplyHandshake(CoreState& s, const Payload& p) {
     QueueProgramLoad(s, 0);
 }
 
-void ApplyImage(CoreState& s, const Payload& p) {
+// The name check's handshake: only the checked name is looked at; the system block, the other names,
+// the link groups and the image stay as they are.
+void CheckName(CoreState& s, const Payload& p) {
+    const int program = s.scheduler.nameProgram;
+    const int offset = kSystemBlockSize + kNamesRecord * program;
+    bool matches = true;
+    for (int k = 0; k < kProgramNameChars - 1; ++k) {
+        const char ours = s.programNames[program][k];
+        matches = matches && static_cast<uint8_t>(ours) == p.at(offset + k);
+        if (ours == 0) break; // what follows the terminator is not significant
+    }
+    NameCheckAnswered(s, matches);
+}
+
+void ApplyImage(CoreState& s, const Payload& p, bool awaitingImage) {
     // An image reply that does not carry the whole image is not applied: the screen would show bytes
-    // the processor never sent. The load's wait goes on and the link supervision covers a silent link.
+    // the processor never sent. The wait goes on and its timeout sends the read again.
     if (p.length != static_cast<int>(kImageSize)) return;
     CommandScheduler& q = s.scheduler;
+    if (!awaitingImage) {
+        // A verify read's reply, or an image nobody waits for any more: compared, never applied whole,
+        // so an edit made since it was asked for is never undone on the screen.
+        if (q.state == SchedState::CompareRead) ReturnToIdle(s);
+        VerifyCompare(s, p.bytes);
+        return;
+    }
     if (q.imagesDue > 0) --q.imagesDue;
     s.linkConfirmed = 2;
-    if (q.pending == kCmdImageWrite) {
+    if (q.state == SchedState::ImageWrite) {
         // A program file was imported while this image was on its way: its image write goes to the
         // processor after the load this answers and replaces the image there too, so the screen keeps
         // the imported image (and the edits waiting behind the import stay marked).
@@ -70,8 +92,15 @@ void ApplyImage(CoreState& s, const Payload& p) {
     ClampImage(s.image);
     // The processor's image stands: flags from before it are never sent over it.
     ClearAllDirty(s);
+    VerifyImageReplaced(s);
     // Another load's image still to come keeps the wait going: nothing may go out ahead of it.
-    if (q.imagesDue == 0) ReturnToIdle(s);
+    if (q.imagesDue == 0 && q.state == SchedState::ProgramLoad) {
+        const uint8_t program = q.p2;
+        ReturnToIdle(s);
+        RaiseEvent(s, CoreEvent::LoadDone, program);
+    } else if (q.imagesDue == 0) {
+        ReturnToIdle(s);
+    }
     if (s.hooks.imageReplaced) s.hooks.imageReplaced();
     if (s.hooks.postMessage) s.hooks.postMessage(kMsgRefresh, 0, 255);
 }
@@ -98,12 +127,34 @@ void EndWait(CommandScheduler& q) {
     q.tickCounter = 0;
 }
 
-// A handshake or program load that has gone out is answered only by its own reply. The whole image
-// that follows it replaces the application's image, so a late reply to an earlier command must not end
-// the wait: an edit would then go out ahead of the image, the processor would keep it and the image
-// reply would overwrite it on the screen.
+// A handshake, program load, verify read or name check that has gone out is answered only by its own
+// reply. The whole image that follows a handshake or load replaces the application's image, so a late
+// reply to an earlier command must not end the wait: an edit would then go out ahead of the image, the
+// processor would keep it and the image reply would overwrite it on the screen.
 bool AwaitingWholeImage(const CommandScheduler& q) {
-    return (q.sent && (q.pending == kCmdHandshake || q.pending == kCmdProgramLoad)) || q.imagesDue > 0;
+    return (q.onWire && (q.state == SchedState::Handshake || q.state == SchedState::ProgramLoad)) ||
+           q.imagesDue > 0;
+}
+
+bool AwaitingOwnReply(const CommandScheduler& q) {
+    return AwaitingWholeImage(q) ||
+           (q.onWire && (q.state == SchedState::CompareRead || q.state == SchedState::NameCheck));
+}
+
+// Replies that end a store's or an image write's wait, with the result reported.
+void EndCommand(CoreState& s) {
+    CommandScheduler& q = s.scheduler;
+    const SchedState was = q.state;
+    const uint8_t program = q.p2;
+    if (!PendingOnWire(s)) return;
+    ReturnToIdle(s);
+    if (was == SchedState::ProgramStore) {
+        q.storeProgram = 0;
+        RaiseEvent(s, CoreEvent::StoreDone, program);
+    } else if (was == SchedState::ImageWrite) {
+        RaiseEvent(s, CoreEvent::ImportDone, 0);
+        RequestVerify(s);
+    }
 }
 
 // One byte of the stream; true when it completed a frame (valid or not), which ends the chunk.
@@ -183,6 +234,7 @@ void DispatchFrame(CoreState& s, const uint8_t* frame, size_t size) {
     const Payload p{frame + kBufPayload, length};
     CommandScheduler& q = s.scheduler;
     const bool awaitingImage = AwaitingWholeImage(q);
+    const bool ownReplyOnly = AwaitingOwnReply(q);
 
     switch (frame[kBufCommand]) {
     case 0xA2:
@@ -192,36 +244,41 @@ void DispatchFrame(CoreState& s, const uint8_t* frame, size_t size) {
                 StoreName(s.programNames[i], p, kNamesRecord * i, kProgramNameChars - 1);
             break;
         case kHandshakeAsk:
-            ApplyHandshake(s, p);
+            if (q.state == SchedState::NameCheck && q.onWire)
+                CheckName(s, p);
+            else
+                ApplyHandshake(s, p);
             break;
         case 21:
         case 22:
-            if (!awaitingImage) ReturnToIdle(s);
+            if (!ownReplyOnly) EndCommand(s);
             break;
         default:
             break;
         }
         break;
     case 0xA3:
-        if (awaitingImage) break;
-        EndWait(q);
-        if (!q.moreDirty) ReturnToIdle(s);
+        if (ownReplyOnly) break;
+        if (q.moreDirty)
+            EndWait(q);
+        else
+            ReturnToIdle(s);
         break;
     case 0xA4:
     case 0xA5:
-        if (!awaitingImage) ReturnToIdle(s);
+        if (!ownReplyOnly) EndCommand(s);
         break;
     case 0xA6:
-        ApplyImage(s, p);
+        ApplyImage(s, p, awaitingImage);
         break;
     case 0xA9:
         ApplyMeters(s, p);
         break;
     case 0xAA:
-        if (!q.moreDirty && !awaitingImage) ReturnToIdle(s);
+        if (!q.moreDirty && !ownReplyOnly) ReturnToIdle(s);
         break;
     case 0xAE:
-        if (!awaitingImage) EndWait(q);
+        if (!ownReplyOnly) EndWait(q);
         break;
     default:
         break;

@@ -117,14 +117,14 @@ TEST_F(Links, joiningItsOwnGroupChangesNothingAndSendsNothing) {
     EXPECT_EQ(s.inputLinkGroup[1], 1);
     EXPECT_EQ(0, std::memcmp(&before, &s.image, kImageSize));
     EXPECT_TRUE(curvesChanged.empty());
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
 }
 
 TEST_F(Links, channelCopyOntoItselfDoesNothingAndShowsNoMessage) {
     CopyChannel(s, kKindInput, 0, 0);
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(posted.empty());
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
 }
 
 TEST_F(Links, inputChannelCopyCopiesQueuesRefreshesAndConfirms) {
@@ -134,7 +134,7 @@ TEST_F(Links, inputChannelCopyCopiesQueuesRefreshesAndConfirms) {
     EXPECT_EQ(s.image.inputs[1].name[0], 'b');
     EXPECT_EQ(s.image.inputs[2].gain, 102);
     EXPECT_FALSE(AnyDirty(s));
-    EXPECT_EQ(s.scheduler.pending, kCmdBlockWrite);
+    EXPECT_EQ(s.scheduler.state, SchedState::BlockWrite);
     EXPECT_EQ(s.scheduler.p3, 1);
     EXPECT_EQ(imagesReplaced, 1);
     EXPECT_EQ(posted, (std::vector<Posted>{{kMsgRefresh, 0, 255}}));
@@ -180,7 +180,7 @@ TEST_F(Links, badArgumentsNeverWriteOutsideTheImage) {
     EXPECT_EQ(0, std::memcmp(groupsIn, s.inputLinkGroup, 4));
     EXPECT_FALSE(AnyDirty(s));
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
 }
 
 TEST_F(Links, groupsAreChannelsWithEqualNumbersEvenWithoutTheirNamesake) {

@@ -118,7 +118,12 @@ protected:
         s.activeLink = link;
         s.deviceAddress = 1;
         s.linkConfirmed = 2;
-        s.scheduler.pending = kCmdHeartbeat;
+        s.scheduler.state = SchedState::Idle;
+    }
+    // The timelines of writes, loads and heartbeats, without the verify reads that follow them.
+    void WithoutVerifyReads() {
+        s.verify.settings.afterEdits = 0;
+        s.verify.settings.periodTicks = 0;
     }
 
     void Tick(int n = 1) {
@@ -126,6 +131,11 @@ protected:
     }
 
     void Feed(const Bytes& chunk) { FeedBytes(s, chunk.data(), static_cast<int16_t>(chunk.size())); }
+    // The processor's answer to an image read: the whole image.
+    void FeedImage(const DeviceImage& image) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(&image);
+        Feed(Reply(kCmdProgramLoad, 0, Bytes(bytes, bytes + kImageSize)));
+    }
 
     static Sent Fields(const Bytes& f) {
         return {f[5], f[6], f[7], f[8], f[9], static_cast<uint16_t>(f[10] | (f[11] << 8))};
@@ -135,6 +145,14 @@ protected:
         std::vector<Sent> out;
         for (size_t i = from; i < frames.size(); ++i) out.push_back(Fields(frames[i]));
         return out;
+    }
+    // Ticks n times and returns the tick numbers (1-based) on which a frame with `command` went out.
+    std::vector<int> SendTicks(int n, uint8_t command) {
+        std::vector<int> at;
+        for (int t = 1; t <= n; ++t)
+            for (const Sent& f : TickSends())
+                if (f.command == command) at.push_back(t);
+        return at;
     }
     // Ticks once and returns what that tick sent (at most one frame in every state).
     std::vector<Sent> TickSends() {

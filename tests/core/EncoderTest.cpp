@@ -54,7 +54,7 @@ TEST_F(Encoder, programNameIsSentAtOnceWithKindFive) {
     EXPECT_EQ(frames.at(0), Hex("5A5A5A 01 53 A1 05 03 00 00 1000"
                                 " 20 20 20 20 20 55 53 45 52 20 33 20 20 20 20 20 BD AA"));
     EXPECT_EQ(s.scheduler.tickCounter, 0) << "a real command restarts the waiting period";
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat) << "not sent through the pending command";
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle) << "not sent through the pending command";
 }
 
 TEST_F(Encoder, tcpHandsTheWholeFrameInOneCall) {

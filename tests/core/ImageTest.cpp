@@ -101,5 +101,5 @@ TEST(Image, startTablesHoldTheStartTextsAndNoLinks) {
     for (int i = 0; i < kInputCount; ++i) EXPECT_EQ(s.inputLinkGroup[i], i);
     for (int o = 0; o < kOutputCount; ++o) EXPECT_EQ(s.outputLinkGroup[o], o);
     EXPECT_EQ(s.linkConfirmed, 0);
-    EXPECT_EQ(s.scheduler.pending, 0);
+    EXPECT_EQ(s.scheduler.state, SchedState::Off);
 }

@@ -209,13 +209,13 @@ TEST_F(Parser, shortHandshakeReplyReadsZerosNotStaleBytes) {
 TEST_F(Parser, programNameListFillsEntriesOneToNineteenWithFifteenCharacters) {
     Bytes payload(16 * 20, 0);
     for (int n = 0; n < 20; ++n) std::memset(payload.data() + 16 * n, 'a' + n, 16);
-    const uint8_t before = s.scheduler.pending;
+    const SchedState before = s.scheduler.state;
     Feed(Reply(kCmdHandshake, 5, payload));
     EXPECT_STREQ(s.programNames[0], " SYSTEM DEFAULT ") << "record 0 is not used";
     EXPECT_STREQ(s.programNames[1], "bbbbbbbbbbbbbbb");
     EXPECT_STREQ(s.programNames[19], "ttttttttttttttt");
     EXPECT_STREQ(s.programNames[20], "     USER 20    ");
-    EXPECT_EQ(s.scheduler.pending, before);
+    EXPECT_EQ(s.scheduler.state, before);
 }
 
 TEST_F(Parser, wholeImageIsClampedBeforeThePagesAreToldToRefresh) {
@@ -235,7 +235,7 @@ TEST_F(Parser, wholeImageIsClampedBeforeThePagesAreToldToRefresh) {
     EXPECT_EQ(posted, (std::vector<Posted>{{kMsgRefresh, 0, 255}}));
     EXPECT_EQ(events, (std::vector<std::string>{"frame", "image", "post"}));
     EXPECT_EQ(s.linkConfirmed, 2);
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
 }
 
 TEST_F(Parser, imageReplyWithoutTheWholeImageIsNotApplied) {
@@ -245,7 +245,7 @@ TEST_F(Parser, imageReplyWithoutTheWholeImageIsNotApplied) {
     Feed(Reply(kCmdProgramLoad, 0, Bytes(640, 0)));
     EXPECT_EQ(s.image.outputs[0].gain, 360);
     EXPECT_EQ(s.linkConfirmed, 1);
-    EXPECT_EQ(s.scheduler.pending, kCmdProgramLoad);
+    EXPECT_EQ(s.scheduler.state, SchedState::ProgramLoad);
     EXPECT_EQ(imagesReplaced, 0);
     EXPECT_TRUE(posted.empty());
 }
@@ -283,15 +283,15 @@ TEST_F(Parser, selectedOutputOutsideTheEightOutputsReadsNoLevel) {
 TEST_F(Parser, repliesActOnTheSchedulerWithoutLookingAtThePendingCommand) {
     struct Case {
         uint8_t command, p1, moreDirty;
-        uint8_t pending; // expected afterwards, starting from a block write that was sent
+        SchedState state; // expected afterwards, starting from a block write that was sent
         uint8_t sent;
     };
     const Case cases[] = {
-        {0xA3, 0, 0, kCmdHeartbeat, 0},  {0xA3, 0, 1, kCmdBlockWrite, 0}, {0xAA, 0, 0, kCmdHeartbeat, 0},
-        {0xAA, 0, 1, kCmdBlockWrite, 1}, {0xAE, 0, 0, kCmdBlockWrite, 0}, {0xA4, 0, 1, kCmdHeartbeat, 0},
-        {0xA5, 0, 1, kCmdHeartbeat, 0},  {0xA2, 21, 1, kCmdHeartbeat, 0}, {0xA2, 22, 1, kCmdHeartbeat, 0},
-        {0xA2, 7, 0, kCmdBlockWrite, 1}, {0xA7, 0, 0, kCmdBlockWrite, 1}, {0xA8, 0, 0, kCmdBlockWrite, 1},
-        {0xAB, 0, 0, kCmdBlockWrite, 1}, {0xB0, 0, 0, kCmdBlockWrite, 1},
+        {0xA3, 0, 0, SchedState::Idle, 0},  {0xA3, 0, 1, SchedState::BlockWrite, 0}, {0xAA, 0, 0, SchedState::Idle, 0},
+        {0xAA, 0, 1, SchedState::BlockWrite, 1}, {0xAE, 0, 0, SchedState::BlockWrite, 0}, {0xA4, 0, 1, SchedState::Idle, 0},
+        {0xA5, 0, 1, SchedState::Idle, 0},  {0xA2, 21, 1, SchedState::Idle, 0}, {0xA2, 22, 1, SchedState::Idle, 0},
+        {0xA2, 7, 0, SchedState::BlockWrite, 1}, {0xA7, 0, 0, SchedState::BlockWrite, 1}, {0xA8, 0, 0, SchedState::BlockWrite, 1},
+        {0xAB, 0, 0, SchedState::BlockWrite, 1}, {0xB0, 0, 0, SchedState::BlockWrite, 1},
     };
     for (const Case& c : cases) {
         ConnectIdle();
@@ -299,9 +299,9 @@ TEST_F(Parser, repliesActOnTheSchedulerWithoutLookingAtThePendingCommand) {
         Tick(3);
         s.scheduler.moreDirty = c.moreDirty;
         Feed(Reply(c.command, c.p1));
-        EXPECT_EQ(s.scheduler.pending, c.pending) << std::hex << int(c.command) << " " << int(c.p1);
+        EXPECT_EQ(s.scheduler.state, c.state) << std::hex << int(c.command) << " " << int(c.p1);
         EXPECT_EQ(s.scheduler.sent, c.sent) << std::hex << int(c.command) << " " << int(c.p1);
-        if (c.pending == kCmdHeartbeat) {
+        if (c.state == SchedState::Idle) {
             EXPECT_EQ(s.scheduler.tickCounter, 0);
         }
     }

@@ -2,6 +2,9 @@
 #include "CoreFixture.h"
 
 #include "core/ChannelLink.h"
+#include "core/Verify.h"
+
+#include <algorithm>
 
 using namespace velmar;
 using namespace velmar::test;
@@ -12,25 +15,18 @@ class Scheduler : public CoreFixture {
 protected:
     void SetUp() override {
         CoreFixture::SetUp();
+        WithoutVerifyReads();
         ConnectIdle();
-    }
-    // Ticks n times and returns the tick numbers (1-based) on which a frame with `command` went out.
-    std::vector<int> SendTicks(int n, uint8_t command) {
-        std::vector<int> at;
-        for (int t = 1; t <= n; ++t)
-            for (const Sent& f : TickSends())
-                if (f.command == command) at.push_back(t);
-        return at;
     }
     void Ack() { Feed(Reply(kCmdAck)); }
     // Ticks until the scheduler is idle with nothing left dirty, answering every write at once; returns
     // everything that was sent on the way.
     std::vector<Sent> StreamUntilIdle(int limit = 50) {
         std::vector<Sent> out;
-        for (int i = 0; i < limit && (s.scheduler.pending != kCmdHeartbeat || AnyDirty(s)); ++i) {
+        for (int i = 0; i < limit && (s.scheduler.state != SchedState::Idle || AnyDirty(s)); ++i) {
             for (const Sent& f : TickSends()) out.push_back(f);
-            if (s.scheduler.pending == kCmdParamWrite) Ack();
-            if (s.scheduler.pending == kCmdBlockWrite) Feed(Reply(kCmdBlockWrite));
+            if (s.scheduler.state == SchedState::ParamWrite) Ack();
+            if (s.scheduler.state == SchedState::BlockWrite) Feed(Reply(kCmdBlockWrite));
         }
         return out;
     }
@@ -53,24 +49,24 @@ TEST_F(Scheduler, anyRealSendRestartsTheElevenTickWait) {
     QueueParamWrite(s, kKindOutput, 0, 1);
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 0, 1)});
     Ack();
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     EXPECT_EQ(SendTicks(11, kCmdHeartbeat), std::vector<int>{11});
 }
 
 TEST_F(Scheduler, nothingIsSentBeforeTheFirstCommandIsQueued) {
-    s.scheduler.pending = 0;
+    s.scheduler.state = SchedState::Off;
     Tick(30);
     EXPECT_TRUE(frames.empty());
 }
 
-TEST_F(Scheduler, unansweredHandshakeIsSentAtTicks1_17_33_49AndAbandonedAt64) {
+TEST_F(Scheduler, unansweredHandshakeIsSentSixTimesSixteenTicksApartAndAbandonedAt96) {
     QueueHandshake(s);
-    EXPECT_EQ(SendTicks(63, kCmdHandshake), (std::vector<int>{1, 17, 33, 49}));
+    EXPECT_EQ(SendTicks(95, kCmdHandshake), (std::vector<int>{1, 17, 33, 49, 65, 81}));
     EXPECT_EQ(frames.at(0), Hex("5A5A5A 01 53 A2 06 00 00 00 0000 AC AA"));
-    Tick(); // 64
-    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp);
-    Tick(); // 65: one step back to idle
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    Tick(); // 96
+    EXPECT_EQ(s.scheduler.state, SchedState::GiveUp);
+    Tick(); // 97: one step back to idle
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     EXPECT_EQ(s.scheduler.retryCounter, 0);
     EXPECT_TRUE(boxes.empty()) << "giving up is silent";
 }
@@ -80,39 +76,81 @@ TEST_F(Scheduler, unansweredBlockWriteIsSentFourTimesTwentyOneTicksApart) {
     EXPECT_EQ(SendTicks(83, kCmdBlockWrite), (std::vector<int>{1, 22, 43, 64}));
     EXPECT_EQ(frames.at(0).size(), 174u);
     Tick(); // 84
-    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp);
+    EXPECT_EQ(s.scheduler.state, SchedState::GiveUp);
 }
 
-TEST_F(Scheduler, unansweredImageWriteIsSentFourTimesThirtyOneTicksApart) {
+TEST_F(Scheduler, unansweredImageWriteIsSentFourTimesThenTheProcessorsImageIsReadBack) {
+    std::vector<CoreEvent> events;
+    s.hooks.event = [&](CoreEvent e, int) { events.push_back(e); };
     s.importImage.outputs[3].gain = 123;
     QueueImageWrite(s, 0);
     EXPECT_EQ(SendTicks(123, kCmdImageWrite), (std::vector<int>{1, 32, 63, 94}));
     ASSERT_EQ(frames.at(0).size(), 1614u);
     EXPECT_EQ(0, std::memcmp(frames[0].data() + 12, &s.importImage, kImageSize));
     Tick();
-    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp);
+    EXPECT_EQ(std::count(events.begin(), events.end(), CoreEvent::ImportFailed), 1);
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 0, 0, 0, 0}}))
+        << "the screen goes back to what the processor holds";
 }
 
-TEST_F(Scheduler, retryCounterCarriesOverToLaterCommands) {
+TEST_F(Scheduler, everyCommandHasItsOwnRetries) {
     QueueBlockWrite(s, kKindOutput, 0);
     Tick(42); // two timeouts
     Feed(Reply(kCmdBlockWrite));
-    EXPECT_EQ(s.scheduler.retryCounter, 2);
+    EXPECT_EQ(s.scheduler.retryCounter, 0) << "an answer clears the count";
     QueueBlockWrite(s, kKindOutput, 1);
-    EXPECT_EQ(SendTicks(41, kCmdBlockWrite), (std::vector<int>{1, 22}));
+    Tick(30); // one timeout, then replaced
+    QueueBlockWrite(s, kKindOutput, 2);
+    EXPECT_EQ(SendTicks(83, kCmdBlockWrite), (std::vector<int>{1, 22, 43, 64}));
     Tick();
-    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp) << "abandoned after its second timeout";
+    EXPECT_EQ(s.scheduler.state, SchedState::GiveUp);
 }
 
-TEST_F(Scheduler, programStoreAndLoadAreSentOnceAndWaitWithoutTimeout) {
+TEST_F(Scheduler, aStoreGoesOutOnlyAfterAVerifyReadAgreedAndIsSentAgainUntilAnswered) {
+    std::vector<std::pair<CoreEvent, int>> events;
+    s.hooks.event = [&](CoreEvent e, int v) {
+        if (e == CoreEvent::StoreDone || e == CoreEvent::StoreFailed) events.emplace_back(e, v);
+    };
     QueueProgramStore(s, 4);
-    EXPECT_EQ(SendTicks(200, kCmdProgramStore), std::vector<int>{1});
-    EXPECT_EQ(SentSince(), (std::vector<Sent>{{kCmdProgramStore, 0, 4, 0, 0, 0}})) << "no heartbeat either";
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 0, 0, 0, 0}})) << "the verify read";
+    Tick(5);
+    FeedImage(s.image);
+    EXPECT_EQ(SendTicks(64, kCmdProgramStore), (std::vector<int>{1, 22, 43, 64}));
     Feed(Reply(0xA5));
+    EXPECT_EQ(events, (std::vector<std::pair<CoreEvent, int>>{{CoreEvent::StoreDone, 4}}));
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
+
+    // No answer at all: reported as not made, never as made.
+    events.clear();
+    QueueProgramStore(s, 6);
+    Tick();
+    FeedImage(s.image);
+    Tick(84);
+    EXPECT_EQ(events, (std::vector<std::pair<CoreEvent, int>>{{CoreEvent::StoreFailed, 6}}));
+}
+
+TEST_F(Scheduler, anUnansweredLoadIsSentAgainAndItsOneImageEndsTheWait) {
+    std::vector<std::pair<CoreEvent, int>> events;
+    s.hooks.event = [&](CoreEvent e, int v) {
+        if (e == CoreEvent::LoadDone || e == CoreEvent::LoadFailed) events.emplace_back(e, v);
+    };
     QueueProgramLoad(s, 7);
-    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 7, 0, 0, 0}}));
-    Tick(100);
-    EXPECT_EQ(frames.size(), 2u);
+    const int wait = ReplyWaitTicks(s, 14, 1614);
+    EXPECT_EQ(wait, 19) << "0.85 s of wire time at 19200 bit/s and a second";
+    EXPECT_EQ(SendTicks(2 * (wait + 1), kCmdProgramLoad), (std::vector<int>{1, wait + 2}));
+    EXPECT_EQ(s.scheduler.imagesDue, 1) << "a resend adds no second image";
+    DeviceImage program = s.image;
+    program.outputs[0].gain = 100;
+    FeedImage(program);
+    EXPECT_EQ(s.image.outputs[0].gain, 100);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
+    EXPECT_EQ(events, (std::vector<std::pair<CoreEvent, int>>{{CoreEvent::LoadDone, 7}}));
+
+    events.clear();
+    QueueProgramLoad(s, 8);
+    Tick(4 * (wait + 1));
+    EXPECT_EQ(events, (std::vector<std::pair<CoreEvent, int>>{{CoreEvent::LoadFailed, 8}}));
+    EXPECT_EQ(s.verify.requested, 1) << "what the processor holds is read back and compared";
 }
 
 TEST_F(Scheduler, unansweredParameterWriteIsRepeatedOnEveryTick) {
@@ -124,7 +162,7 @@ TEST_F(Scheduler, unansweredParameterWriteIsRepeatedOnEveryTick) {
     EXPECT_EQ(frames[0], Hex("5A5A5A 01 53 A1 04 00 05 01 0800 01 01 6400 0000 0F 00 CA AA"));
     EXPECT_EQ(graphClears, 5) << "every write step clears the graph's pending edit";
     Ack();
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
 }
 
 TEST_F(Scheduler, threeLinkedOutputsAreStreamedInChannelOrder) {
@@ -140,7 +178,7 @@ TEST_F(Scheduler, threeLinkedOutputsAreStreamedInChannelOrder) {
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 2, 3)}) << "the last write repeats";
     EXPECT_EQ(frames[2][12 + 0] | frames[2][13] << 8, 120);
     Ack();
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     EXPECT_FALSE(AnyDirty(s));
 }
 
@@ -163,27 +201,29 @@ TEST_F(Scheduler, secondDirtyBlockWaitsForTheReplyToTheFirst) {
     Feed(Reply(kCmdBlockWrite));
     EXPECT_EQ(TickSends(), std::vector<Sent>{Block(kKindOutput, 1)});
     Feed(Reply(kCmdBlockWrite));
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
 }
 
-TEST_F(Scheduler, secondDirtyBlockGoesOutAfterTwentyOneTicksWithoutReply) {
+TEST_F(Scheduler, anUnansweredBlockIsSentAgainBeforeTheNextDirtyBlock) {
     QueueBlockWrite(s, kKindOutput, 0);
     s.dirty.block[kInputCount + 1] = 1;
     const std::vector<int> at = SendTicks(22, kCmdBlockWrite);
     EXPECT_EQ(at, (std::vector<int>{1, 22}));
-    EXPECT_EQ(Fields(frames[1]), Block(kKindOutput, 1));
+    EXPECT_EQ(Fields(frames[1]), Block(kKindOutput, 0));
+    Feed(Reply(kCmdBlockWrite));
+    EXPECT_EQ(TickSends(), std::vector<Sent>{Block(kKindOutput, 1)});
 }
 
 TEST_F(Scheduler, writeQueuedWhileDisconnectedIsReplacedByTheHandshakeAndNeverSent) {
     s.linkConnected = 0;
     QueueParamWrite(s, kKindInput, 0, 1);
-    EXPECT_EQ(s.scheduler.pending, kCmdParamWrite);
+    EXPECT_EQ(s.scheduler.state, SchedState::ParamWrite);
     Tick(20);
     EXPECT_TRUE(frames.empty());
     s.linkConnected = 1;
     s.linkConfirmed = 0;
     QueueHandshake(s);
-    EXPECT_EQ(s.scheduler.pending, kCmdHandshake);
+    EXPECT_EQ(s.scheduler.state, SchedState::Handshake);
     Tick();
     EXPECT_EQ(SentSince(), (std::vector<Sent>{{kCmdHandshake, 6, 0, 0, 0, 0}}));
 }
@@ -195,12 +235,12 @@ TEST_F(Scheduler, outOfRangeQueueArgumentsAreIgnored) {
     for (Case c : {Case{1, 4, 1}, Case{4, 8, 1}, Case{1, 0, 44}, Case{1, 0, 0}, Case{4, 0, 14}, Case{2, 0, 1},
                    Case{5, 1, 0}, Case{4, 255, 255}}) {
         QueueParamWrite(s, c.kind, c.channel, c.index);
-        EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat) << int(c.kind) << " " << int(c.channel);
+        EXPECT_EQ(s.scheduler.state, SchedState::Idle) << int(c.kind) << " " << int(c.channel);
     }
     QueueBlockWrite(s, kKindInput, 4);
     QueueBlockWrite(s, kKindOutput, 8);
     QueueBlockWrite(s, 3, 0);
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     MarkParamDirty(s, kKindOutput, 0, 14);
     MarkParamDirty(s, kKindInput, -1, 1);
     MarkBlockDirty(s, kKindOutput, 8);
@@ -248,12 +288,12 @@ TEST_F(Scheduler, blockQueuedByTheScanAndReplacedByAnEditIsSentLater) {
 }
 
 TEST_F(Scheduler, abandonedBlockWaitKeepsTheBlockQueuedBehindIt) {
-    s.scheduler.retryCounter = 3; // earlier timeouts count against this block
     QueueBlockWrite(s, kKindOutput, 0);
     s.dirty.block[kInputCount + 1] = 1;
-    Tick(21);
-    EXPECT_EQ(s.scheduler.pending, kCmdGiveUp);
+    Tick(84);
+    EXPECT_EQ(s.scheduler.state, SchedState::GiveUp);
     EXPECT_EQ(s.dirty.block[kInputCount + 1], 1);
+    EXPECT_EQ(s.verify.requested, 1) << "a verify read finds out what arrived";
     Tick(); // back to idle
     EXPECT_EQ(TickSends(), std::vector<Sent>{Block(kKindOutput, 1)});
 }
@@ -264,7 +304,7 @@ TEST_F(Scheduler, lateAcknowledgementDoesNotDropAQueuedCommand) {
     Ack();
     QueueParamWrite(s, kKindOutput, 3, 2);
     Ack();
-    EXPECT_EQ(s.scheduler.pending, kCmdParamWrite);
+    EXPECT_EQ(s.scheduler.state, SchedState::ParamWrite);
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 3, 2)});
     Ack();
     QueueProgramLoad(s, 2);
@@ -294,8 +334,8 @@ TEST_F(Scheduler, aLateReplyDoesNotEndTheWaitForAWholeImage) {
             }
             Tick(); // the load or handshake goes out
             Feed(Reply(c.command, c.p1));
-            const uint8_t waiting = load ? kCmdProgramLoad : kCmdHandshake;
-            EXPECT_EQ(s.scheduler.pending, waiting) << std::hex << int(c.command) << " " << int(c.p1);
+            const SchedState waiting = load ? SchedState::ProgramLoad : SchedState::Handshake;
+            EXPECT_EQ(s.scheduler.state, waiting) << std::hex << int(c.command) << " " << int(c.p1);
             EXPECT_EQ(s.scheduler.sent, 1) << std::hex << int(c.command);
             // An edit meanwhile waits for the image instead of going out ahead of it.
             const size_t before = frames.size();
@@ -329,7 +369,7 @@ TEST_F(Scheduler, anImportMadeWhileALoadIsAnsweredKeepsTheImportedImage) {
     Feed(Reply(kCmdProgramLoad, 0, Bytes(bytes, bytes + kImageSize)));
     EXPECT_EQ(s.image.outputs[4].gain, 111) << "the imported image stays on the screen";
     EXPECT_EQ(s.image.outputs[5].gain, 222);
-    EXPECT_EQ(s.scheduler.pending, kCmdImageWrite) << "the import's answer is still awaited";
+    EXPECT_EQ(s.scheduler.state, SchedState::ImageWrite) << "the import's answer is still awaited";
     EXPECT_EQ(s.linkConfirmed, 2);
     EXPECT_EQ(posted, (std::vector<Posted>{{kMsgRefresh, 0, 255}}));
 
@@ -347,17 +387,21 @@ TEST_F(Scheduler, aStoreAskedForWhileAWholeImageIsOnItsWayWaitsForIt) {
                 QueueImageWrite(s, 0);
             if (sentAlready) Tick();
             QueueProgramStore(s, 7);
-            EXPECT_EQ(s.scheduler.pending, first) << "the load or import is not replaced";
+            EXPECT_EQ(s.scheduler.state,
+                      first == kCmdProgramLoad ? SchedState::ProgramLoad : SchedState::ImageWrite)
+                << "the load or import is not replaced";
             if (!sentAlready) {
                 EXPECT_EQ(TickSends(),
                           (std::vector<Sent>{{first, 0, first == kCmdProgramLoad ? uint8_t(3) : uint8_t(0), 0,
                                               0, first == kCmdProgramLoad ? uint16_t(0) : uint16_t(1600)}}));
             }
             if (first == kCmdProgramLoad) {
-                const auto* bytes = reinterpret_cast<const uint8_t*>(&s.image);
-                Feed(Reply(kCmdProgramLoad, 0, Bytes(bytes, bytes + kImageSize)));
+                FeedImage(s.image);
             } else {
                 Feed(Reply(0xA4));
+                EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 0, 0, 0, 0}}))
+                    << "the import is verified";
+                FeedImage(s.image);
             }
             EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramStore, 0, 7, 0, 0, 0}}))
                 << "then the store";
@@ -377,12 +421,12 @@ TEST_F(Scheduler, aSecondLoadOnTheWireIsAwaitedToo) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(&s.image);
     const Bytes image(bytes, bytes + kImageSize);
     Feed(Reply(kCmdProgramLoad, 0, image)); // program 3
-    EXPECT_EQ(s.scheduler.pending, kCmdProgramLoad) << "program 5 is still on its way";
+    EXPECT_EQ(s.scheduler.state, SchedState::ProgramLoad) << "program 5 is still on its way";
     s.image.outputs[1].gain = 99;
     QueueParamWrite(s, kKindOutput, 1, 1);
     EXPECT_EQ(TickSends(), std::vector<Sent>{}) << "no edit goes out between the two images";
     Feed(Reply(kCmdProgramLoad, 0, image)); // program 5
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     // A new connection forgets images that never came.
     QueueProgramLoad(s, 2);
     Tick();
@@ -392,7 +436,7 @@ TEST_F(Scheduler, aSecondLoadOnTheWireIsAwaitedToo) {
     Feed(Reply(kCmdHandshake, kHandshakeAsk, Bytes(416, 0x20)));
     Tick();
     Feed(Reply(kCmdProgramLoad, 0, image));
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     EXPECT_EQ(s.linkConfirmed, 2);
 }
 
@@ -404,16 +448,15 @@ TEST_F(Scheduler, aLostLoadImageIsNotAwaitedPastAnAbandonedImport) {
     QueueImageWrite(s, 0);
     Tick();
     Feed(Reply(0xA4));
-    EXPECT_EQ(s.scheduler.pending, kCmdImageWrite) << "the load's image is still awaited";
-    Tick(124); // four sends, then abandoned
-    Tick();    // back to idle
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::ImageWrite) << "the load's image is still awaited";
+    Tick(123); // four sends, then abandoned: the processor's image is read back
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 0, 0, 0, 0}}));
+    FeedImage(s.image);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     s.image.outputs[2].gain = 77;
     QueueParamWrite(s, kKindOutput, 2, 1);
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 2, 1)});
 }
-
-// --- b: dirty flags are acted on only on the processor's image, and never stranded ---------------------
 
 TEST_F(Scheduler, idleTickSendsAStrandedFlagInsteadOfTheHeartbeat) {
     Tick(15); // heartbeats running
@@ -465,7 +508,7 @@ TEST_F(Scheduler, wholeImageReplyClearsEveryDirtyFlag) {
     std::memcpy(image.data(), &s.image, kImageSize);
     Feed(Reply(kCmdProgramLoad, 0, image));
     EXPECT_FALSE(AnyDirty(s));
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     EXPECT_EQ(SendTicks(11, kCmdHeartbeat), std::vector<int>{11});
     EXPECT_EQ(frames.size(), 2u);
 }
@@ -477,12 +520,14 @@ TEST_F(Scheduler, storeWaitsUntilStreamedWritesAreAcknowledged) {
     QueueParamWrite(s, kKindOutput, 0, 1);
     LinkParam(s, kKindOutput, 0, 1);
     QueueProgramStore(s, 5);
-    EXPECT_EQ(s.scheduler.pending, kCmdParamWrite);
+    EXPECT_EQ(s.scheduler.state, SchedState::ParamWrite);
     std::vector<Sent> sent;
     for (int i = 0; i < 3; ++i)
         for (const Sent& f : TickSends()) sent.push_back(f);
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 2, 1)}) << "no store before the last ack";
     Ack();
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 0, 0, 0, 0}})) << "a verify read first";
+    FeedImage(s.image);
     EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramStore, 0, 5, 0, 0, 0}}));
     EXPECT_EQ(sent, (std::vector<Sent>{Write(4, 0, 1), Write(4, 1, 1), Write(4, 2, 1)}));
 }
@@ -491,29 +536,39 @@ TEST_F(Scheduler, storeReplacedByAnEditBeforeItsTickStillGoesOutAfterIt) {
     QueueProgramStore(s, 2);
     QueueParamWrite(s, kKindInput, 0, 3);
     EXPECT_EQ(StreamUntilIdle(), std::vector<Sent>{Write(kKindInput, 0, 3)});
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 0, 0, 0, 0}}));
+    FeedImage(s.image);
     EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramStore, 0, 2, 0, 0, 0}}));
 }
 
 TEST_F(Scheduler, storeWaitsForAStrandedFlag) {
     s.dirty.output[7][13] = 1;
     QueueProgramStore(s, 9);
-    EXPECT_EQ(s.scheduler.pending, kCmdHeartbeat);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 7, 13)});
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 7, 13)});
     Ack();
+    EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramLoad, 0, 0, 0, 0, 0}}));
+    FeedImage(s.image);
     EXPECT_EQ(TickSends(), (std::vector<Sent>{{kCmdProgramStore, 0, 9, 0, 0, 0}}));
 }
 
-TEST_F(Scheduler, handshakeOrLoadDropsAWaitingStore) {
+TEST_F(Scheduler, handshakeOrLoadDropsAWaitingStoreAndSaysSo) {
+    std::vector<std::pair<CoreEvent, int>> events;
+    s.hooks.event = [&](CoreEvent e, int v) {
+        if (e == CoreEvent::StoreFailed) events.emplace_back(e, v);
+    };
     QueueParamWrite(s, kKindOutput, 0, 1);
     QueueProgramStore(s, 3);
-    EXPECT_EQ(s.scheduler.storeDeferred, 1);
+    EXPECT_EQ(s.scheduler.storeProgram, 3);
     QueueProgramLoad(s, 4);
-    EXPECT_EQ(s.scheduler.storeDeferred, 0);
+    EXPECT_EQ(s.scheduler.storeProgram, 0);
     QueueParamWrite(s, kKindOutput, 0, 1); // diverted: the load is pending
-    QueueProgramStore(s, 3);
+    QueueProgramStore(s, 5);
     QueueHandshake(s);
-    EXPECT_EQ(s.scheduler.storeDeferred, 0);
+    EXPECT_EQ(s.scheduler.storeProgram, 0);
+    EXPECT_EQ(events, (std::vector<std::pair<CoreEvent, int>>{{CoreEvent::StoreFailed, 3},
+                                                              {CoreEvent::StoreFailed, 5}}));
 }
 
 // --- a write never displaces a whole-image command ------------------------------------------------------
@@ -521,10 +576,10 @@ TEST_F(Scheduler, handshakeOrLoadDropsAWaitingStore) {
 TEST_F(Scheduler, editDuringAProgramLoadDoesNotDisplaceTheLoad) {
     QueueProgramLoad(s, 3);
     QueueParamWrite(s, kKindOutput, 1, 1); // before the load's tick
-    EXPECT_EQ(s.scheduler.pending, kCmdProgramLoad);
+    EXPECT_EQ(s.scheduler.state, SchedState::ProgramLoad);
     Tick();
     QueueBlockWrite(s, kKindInput, 0); // while the load waits for its image
-    EXPECT_EQ(s.scheduler.pending, kCmdProgramLoad);
+    EXPECT_EQ(s.scheduler.state, SchedState::ProgramLoad);
     Bytes image(kImageSize);
     std::memcpy(image.data(), &s.image, kImageSize);
     Feed(Reply(kCmdProgramLoad, 0, image));
@@ -537,7 +592,7 @@ TEST_F(Scheduler, editDuringAnImageWriteIsSentAfterIt) {
     QueueImageWrite(s, 0);
     Tick();
     QueueParamWrite(s, kKindOutput, 6, 2);
-    EXPECT_EQ(s.scheduler.pending, kCmdImageWrite);
+    EXPECT_EQ(s.scheduler.state, SchedState::ImageWrite);
     Feed(Reply(0xA4));
     EXPECT_EQ(TickSends(), std::vector<Sent>{Write(kKindOutput, 6, 2)});
 }
@@ -547,5 +602,5 @@ TEST_F(Scheduler, editDuringTheHandshakeLeavesItInPlace) {
     QueueHandshake(s);
     Tick();
     QueueParamWrite(s, kKindInput, 1, 1);
-    EXPECT_EQ(s.scheduler.pending, kCmdHandshake);
+    EXPECT_EQ(s.scheduler.state, SchedState::Handshake);
 }

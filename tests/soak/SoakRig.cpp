@@ -5,6 +5,7 @@
 #include "core/Image.h"
 #include "core/ReplyParser.h"
 #include "core/Scheduler.h"
+#include "core/Verify.h"
 #include "dsp/CurveSets.h"
 
 #include <QEventLoop>
@@ -76,7 +77,7 @@ SoakRig::SoakRig(SoakLink link, SimFaultConfig faults, int baud)
         if (msg != kMsgRefresh || w != 0xAA || l != 0xBB) return;
         ++linkLosses;
         lossTick = ticksSinceChunk;
-        pendingAtLoss.push_back(m_state->scheduler.pending);
+        pendingAtLoss.push_back(static_cast<uint8_t>(m_state->scheduler.state));
         // Posted, as the core's messages are: the reaction runs after the core has returned.
         QMetaObject::invokeMethod(
             this,
@@ -149,7 +150,7 @@ bool SoakRig::ready() const {
 
 bool SoakRig::quiescent() const {
     const CoreState& s = *m_state;
-    return ready() && s.scheduler.pending == kCmdHeartbeat && !AnyDirty(s) && !s.scheduler.storeDeferred;
+    return ready() && s.scheduler.state == SchedState::Idle && !AnyDirty(s) && !s.scheduler.storeProgram && s.scheduler.nameProgram == 0 && !AnyUnitWritten(s);
 }
 
 bool SoakRig::spinUntil(const std::function<bool()>& pred, int timeoutMs) {

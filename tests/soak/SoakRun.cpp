@@ -26,9 +26,9 @@ constexpr int kConnectGiveUpMs = 8000;
 // At a link loss the app's image can be compared with the unit's only when no whole image was on its
 // way: a program load or an import the unit may or may not have taken leaves nothing to compare.
 bool ComparableAtLoss(const CoreState& s) {
-    const uint8_t p = s.scheduler.pending;
-    if (p == kCmdImageWrite) return false;
-    if (p == kCmdProgramLoad && s.scheduler.p2 != 0) return false;
+    const SchedState p = s.scheduler.state;
+    if (p == SchedState::ImageWrite) return false;
+    if (p == SchedState::ProgramLoad && s.scheduler.p2 != 0) return false;
     return s.linkConfirmed == 2;
 }
 
@@ -100,7 +100,7 @@ SoakResult SoakRun::run() {
         std::fprintf(stderr,
                      "not ready: connected %d confirmed %d pending %02X sent %llu received %llu sim in %llu "
                      "out %llu fed %llu\n",
-                     s.linkConnected, s.linkConfirmed, s.scheduler.pending,
+                     s.linkConnected, s.linkConfirmed, static_cast<int>(s.scheduler.state),
                      static_cast<unsigned long long>(rig.framesSent),
                      static_cast<unsigned long long>(rig.framesReceived),
                      static_cast<unsigned long long>(rig.simFramesIn.load()),
@@ -117,8 +117,8 @@ SoakResult SoakRun::run() {
                 std::fprintf(stderr,
                              "checkpoint not reached: connected %d confirmed %d pending %02X sent %d dirty "
                              "%d store %d\n",
-                             s.linkConnected, s.linkConfirmed, s.scheduler.pending, s.scheduler.sent,
-                             AnyDirty(s), s.scheduler.storeDeferred);
+                             s.linkConnected, s.linkConfirmed, static_cast<int>(s.scheduler.state), s.scheduler.sent,
+                             AnyDirty(s), s.scheduler.storeProgram);
             }
             return;
         }

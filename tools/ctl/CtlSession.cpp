@@ -265,7 +265,7 @@ void CtlSession::advance(bool tick) {
             m_state->deviceConfigPending = 0;
             m_stage = Stage::ImageRead;
             m_ticksLeft = kImageReadBackstop;
-        } else if (q.pending == kCmdGiveUp) {
+        } else if (q.state == SchedState::GiveUp) {
             fail(1, "the processor did not answer the handshake (sent 4 times to device address " +
                         std::to_string(m_options.address) + ")");
             return;
@@ -496,7 +496,7 @@ void CtlSession::checkCommand(bool tick) {
     case Command::Set:
     case Command::ProgramLoad:
     case Command::ProgramStore:
-        if (m_await.answered && q.pending == kCmdHeartbeat) {
+        if (m_await.answered && q.state == SchedState::Idle) {
             switch (m_options.command) {
             case Command::Load:
                 succeed("Importing data completed\n");
@@ -513,7 +513,7 @@ void CtlSession::checkCommand(bool tick) {
             }
             return;
         }
-        if (q.pending == kCmdGiveUp) {
+        if (q.state == SchedState::GiveUp) {
             fail(1, "the processor did not acknowledge " + m_await.what + " (sent 4 times)");
             return;
         }

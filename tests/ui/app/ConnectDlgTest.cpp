@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(t.core().linkConnected, 1);
         QCOMPARE(t.core().activeLink, LinkType::Serial);
         QCOMPARE(t.core().linkConfirmed, 0);
-        QCOMPARE(t.core().scheduler.pending, kCmdHandshake);
+        QCOMPARE(t.core().scheduler.state, SchedState::Handshake);
         t.window().OnTimer();
         const QByteArray frame = pty.read(14);
         QVERIFY(frame.size() >= 14);
@@ -361,7 +361,7 @@ private slots:
         dialog->OnUsb();
         QVERIFY(!t.app().links().tcpLink().IsConnected());
         QCOMPARE(t.core().activeLink, LinkType::Usb);
-        QCOMPARE(t.core().scheduler.pending, kCmdHandshake);
+        QCOMPARE(t.core().scheduler.state, SchedState::Handshake);
     }
 
     void usbWithoutADeviceDisconnectsAtTheFirstFrameAndTheDialogStays() {

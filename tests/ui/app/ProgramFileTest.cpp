@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(files.importImage(s, path), ProgramFile::Result::Ok);
         QCOMPARE(imageBytes(s.image), exported);
         QCOMPARE(imageBytes(s.importImage), exported);
-        QCOMPARE(s.scheduler.pending, kCmdImageWrite);
+        QCOMPARE(s.scheduler.state, SchedState::ImageWrite);
     }
 
     void importClampsTheImageButSendsTheFileAsRead() {
@@ -134,11 +134,11 @@ private slots:
         editImage(s);
         const QByteArray before = imageBytes(s.image);
         const QByteArray importBefore = imageBytes(s.importImage);
-        const uint8_t pending = s.scheduler.pending;
+        const SchedState pending = s.scheduler.state;
         QCOMPARE(ProgramFile(dir.path()).importImage(s, path), ProgramFile::Result::ReadError);
         QCOMPARE(imageBytes(s.image), before);
         QCOMPARE(imageBytes(s.importImage), importBefore);
-        QCOMPARE(s.scheduler.pending, pending);
+        QCOMPARE(s.scheduler.state, pending);
     }
 
     void aLongerFileIsReadFromItsFirst1600Bytes() {
@@ -214,7 +214,7 @@ private slots:
             QCOMPARE(t.fileRequests[2].startName, QDir(folder).filePath(".vq"));
             QCOMPARE(imageBytes(t.core().image), exported);
             QCOMPARE(w.outputPage()->refreshCount(), refreshes + 1);
-            QCOMPARE(t.core().scheduler.pending, kCmdImageWrite);
+            QCOMPARE(t.core().scheduler.state, SchedState::ImageWrite);
             QCOMPARE(t.messages.last().text, QStringLiteral("Importing data completed"));
 
             // A short file is refused and the image stays.

@@ -73,7 +73,7 @@ struct SimRig {
     void Settle() {
         for (int i = 0; i < 60; ++i) {
             Tick();
-            if (app->core.scheduler.pending == kCmdHeartbeat && !AnyDirty(app->core)) return;
+            if (app->core.scheduler.state == SchedState::Idle && !AnyDirty(app->core)) return;
         }
         QFAIL("the scheduler did not settle");
     }

@@ -68,7 +68,7 @@ public:
         s.linkConfirmed = 2;
         s.activeLink = LinkType::Tcp;
         s.deviceAddress = 1;
-        s.scheduler.pending = kCmdHeartbeat;
+        s.scheduler.state = SchedState::Idle;
         s.hooks.writeFrame = [this](const uint8_t* data, size_t size) {
             frames.push_back(Decode(data, size));
             if (acknowledge && frames.back().IsWrite()) m_replies.push_back(frames.back());
@@ -110,7 +110,7 @@ public:
         const size_t from = frames.size();
         for (int i = 0; i < 40; ++i) {
             Tick();
-            if (app->core.scheduler.pending == kCmdHeartbeat && !AnyDirty(app->core)) break;
+            if (app->core.scheduler.state == SchedState::Idle && !AnyDirty(app->core)) break;
         }
         std::vector<SentFrame> writes;
         for (size_t i = from; i < frames.size(); ++i)
@@ -124,7 +124,7 @@ public:
     }
     // Nothing queued and nothing dirty: the page sent nothing.
     bool NothingQueued() const {
-        return app->core.scheduler.pending == kCmdHeartbeat && !AnyDirty(app->core);
+        return app->core.scheduler.state == SchedState::Idle && !AnyDirty(app->core);
     }
 
 private:

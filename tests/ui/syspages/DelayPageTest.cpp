@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(page.entry(7, kMetres)->text(), metres);
         QCOMPARE(page.entry(7, kFeet)->text(), feet);
         QCOMPARE(page.fader(7)->GetInvertedPos(), raw);
-        QCOMPARE(h.core().scheduler.pending, uint8_t(0)); // showing queues nothing
+        QCOMPARE(h.core().scheduler.state, velmar::SchedState::Off); // showing queues nothing
     }
 
     void typedDelaysAreSearchedOnTheScale_data() {
@@ -90,7 +90,7 @@ private slots:
         page.OnEntryLeft(kInputC, unit);
         QCOMPARE(int(h.core().image.inputs[kInputC].delay), raw);
         QCOMPARE(h.messageTexts(), refused ? QStringList{"Data out of range"} : QStringList{});
-        QCOMPARE(h.core().scheduler.pending == 0xA1, raw != 300);
+        QCOMPARE(h.core().scheduler.state == velmar::SchedState::ParamWrite, raw != 300);
         // All three entries show the stored value (an unchanged value would keep the typed text).
         if (raw != 300 || refused)
             QCOMPARE(page.entry(kInputC, kMs)->text(),
@@ -105,7 +105,7 @@ private slots:
         page.entry(0, kMs)->setText(QStringLiteral("10"));
         page.OnEntryLeft(0, kMs);
         QCOMPARE(page.entry(0, kMs)->text(), QStringLiteral("10"));
-        QCOMPARE(h.core().scheduler.pending, uint8_t(0));
+        QCOMPARE(h.core().scheduler.state, velmar::SchedState::Off);
     }
 
     void spinsStepOneRawValueInEveryUnit_data() {

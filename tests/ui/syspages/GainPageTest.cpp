@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(int(h.core().image.inputs[kInputB].gain), after);
         QCOMPARE(s.page.entry(kInputB)->text(), shown);
         QCOMPARE(h.messageTexts(), refused ? QStringList{"Data out of range"} : QStringList{});
-        QCOMPARE(h.core().scheduler.pending == 0xA1, queued);
+        QCOMPARE(h.core().scheduler.state == velmar::SchedState::ParamWrite, queued);
         if (queued) {
             QCOMPARE(int(h.core().scheduler.p3), kInputB);
             QCOMPARE(int(h.core().scheduler.p4), 1);
@@ -214,7 +214,7 @@ private slots:
             page.OnEntryLeft(kInputA);
             break;
         }
-        QCOMPARE(int(s.scheduler.pending), 0xA1);
+        QCOMPARE(s.scheduler.state, velmar::SchedState::ParamWrite);
         QCOMPARE(int(s.scheduler.p3), kInputA);
         QCOMPARE(s.dirty.input[kInputB][1], uint8_t(1));
         QCOMPARE(int(b.soundOn), edit == 0 ? 0 : 1);

@@ -119,7 +119,7 @@ private slots:
         page.blockButton(input, channel, Block(block))->click();
         QCOMPARE(h.posts, (std::vector<PostedMessage>{{kMsgSelectTab, 0, uint32_t(tab)}}));
         // The Mute buttons only navigate: the mute switch is on the Gain page.
-        QCOMPARE(h.core().scheduler.pending, uint8_t(0));
+        QCOMPARE(h.core().scheduler.state, velmar::SchedState::Off);
     }
 
     void aThreeInputProcessorGetsItsHomePageAndItsTabs() {
@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(s.inputLinkGroup[1], uint8_t(1));
         QCOMPARE(s.image.inputs[1].gain, int16_t(250));
         QCOMPARE(h.curveRebuilds.size(), size_t(1));
-        QCOMPARE(h.core().scheduler.pending, uint8_t(0xA3)); // still the join's write, nothing new
+        QCOMPARE(h.core().scheduler.state, velmar::SchedState::BlockWrite); // still the join's write, nothing new
     }
 
     void aChannelCannotJoinAGroupWhoseLeaderMovedAway() {

@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(h.messageTexts(), QStringList{"Please select one group"});
         QCOMPARE(h.messages.first().caption, QStringLiteral("Warning"));
         QVERIFY(dialog.isVisible());
-        QCOMPARE(h.core().scheduler.pending, uint8_t(0));
+        QCOMPARE(h.core().scheduler.state, velmar::SchedState::Off);
     }
 
     void enterAndEscapeNeverCloseTheDialogs() {
@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(h.messageTexts(), QStringList{text});
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(h.core().scheduler.pending, uint8_t(0));
+        QCOMPARE(h.core().scheduler.state, velmar::SchedState::Off);
         QCOMPARE(h.core().system.bytes[15], uint8_t(0));
     }
 

@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(gate->itemText(1), QStringLiteral("-1dB"));
         QCOMPARE(gate->itemText(120), QStringLiteral("-120dB"));
         QCOMPARE(gate->currentText(), QStringLiteral("-80dB"));
-        QCOMPARE(h.core().scheduler.pending, uint8_t(0)); // filling the lists sends nothing
+        QCOMPARE(h.core().scheduler.state, velmar::SchedState::Off); // filling the lists sends nothing
     }
 
     void choosingAThresholdSendsUnitOneOfThatInputOnly() {
@@ -140,7 +140,7 @@ private slots:
         dialog.inputCopyButton()->click();
         QVERIFY(h.messages.isEmpty());
         QVERIFY(h.posts.empty());
-        QCOMPARE(h.core().scheduler.pending, uint8_t(0));
+        QCOMPARE(h.core().scheduler.state, velmar::SchedState::Off);
     }
 
     void copyMessagesAreEnglishInBothLanguages_data() {
