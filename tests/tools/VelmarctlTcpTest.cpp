@@ -2,7 +2,7 @@
 // set read back with get, refused values, stored programs, meters, exit codes.
 #include "ToolTestSupport.h"
 
-#include "ctl/FieldTable.h"
+#include "core/FieldTable.h"
 #include "sim/SimStateFile.h"
 
 #include <QJsonArray>
@@ -20,7 +20,7 @@
 namespace velmar::tooltest {
 namespace {
 
-using ctl::FieldTable;
+using velmar::FieldTable;
 
 QJsonObject JsonOf(const std::string& text) {
     QJsonParseError error{};

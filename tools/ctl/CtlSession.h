@@ -4,7 +4,7 @@
 
 #include "core/CoreState.h"
 #include "ctl/CtlOptions.h"
-#include "ctl/FieldTable.h"
+#include "core/FieldTable.h"
 #include "ctl/FrameTrace.h"
 #include "ctl/JsonWriter.h"
 #include "transport/HidBackend.h"

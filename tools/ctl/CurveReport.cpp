@@ -3,7 +3,7 @@
 
 #include "core/CoreState.h"
 #include "core/ValueScales.h"
-#include "ctl/FieldTable.h"
+#include "core/FieldTable.h"
 #include "ctl/ProgramFile.h"
 #include "dsp/CurveSets.h"
 

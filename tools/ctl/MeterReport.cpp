@@ -2,7 +2,7 @@
 #include "ctl/MeterReport.h"
 
 #include "core/DeviceConfigTable.h"
-#include "ctl/FieldTable.h"
+#include "core/FieldTable.h"
 #include "ctl/JsonWriter.h"
 #include "ctl/ProcessorInfo.h"
 

@@ -1,5 +1,5 @@
 // Channel and field names, display texts and entry rules of velmarctl's get and set.
-#include "ctl/FieldTable.h"
+#include "core/FieldTable.h"
 
 #include "core/ValueScales.h"
 
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <initializer_list>
 
-namespace velmar::ctl {
+namespace velmar {
 
 namespace {
 
@@ -666,4 +666,4 @@ bool FieldTable::Apply(DeviceImage& image, ChannelRef ch, FieldRef field, const 
     return true;
 }
 
-} // namespace velmar::ctl
+} // namespace velmar

@@ -1,6 +1,6 @@
 // velmarctl's field table: names, display texts, the entry rules of the pages, and that every value get
 // prints is taken back by set as the same raw value.
-#include "ctl/FieldTable.h"
+#include "core/FieldTable.h"
 #include "core/Image.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-namespace velmar::ctl {
+namespace velmar {
 namespace {
 
 const ChannelRef kInA{kKindInput, 0};
@@ -369,4 +369,4 @@ TEST(FieldTable, everyValueGetShowsIsTakenBackBySetAsTheSameRawValue) {
 }
 
 } // namespace
-} // namespace velmar::ctl
+} // namespace velmar

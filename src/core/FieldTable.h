@@ -1,6 +1,6 @@
-// The channels and fields velmarctl reads and writes: their names, their display texts and the entry
-// rules of the editing pages (each field's scale, a shelf band's frequency limits on an input, a
-// high-pass never above the low-pass).
+// The channels and fields of the image by name, as velmarctl, the compare of two images and the window
+// name them: their display texts and the entry rules of the editing pages (each field's scale, a shelf
+// band's frequency limits on an input, a high-pass never above the low-pass).
 #pragma once
 
 #include "core/DeviceImage.h"
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velmar::ctl {
+namespace velmar {
 
 // A channel of the image: an input (kind 1, index 0..3 = A..D) or an output (kind 4, index 0..7).
 struct ChannelRef {
@@ -97,4 +97,4 @@ public:
                       bool& changed, std::string& rule);
 };
 
-} // namespace velmar::ctl
+} // namespace velmar
