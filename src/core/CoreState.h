@@ -134,6 +134,7 @@ struct VerifyState {
     uint8_t waitTicks = 0;             // ticks since it was sent
     uint8_t sends = 0;                 // sends of the verify read without a reply
     uint8_t requested = 0;             // a verify read is due as soon as the scheduler is free
+    uint8_t probe = 0;                 // a heartbeat goes out before the read is tried again
     uint8_t rounds = 0;                // rounds without agreement since the last agreement
     uint16_t quiet = 0;                // idle ticks since the last command other than a heartbeat
     uint16_t sinceRead = 0;            // ticks since the last verify read or whole image

@@ -35,6 +35,9 @@
 //                                                      T: every 16 ticks sent again, 3 tries      Idle (NameUnconfirmed)
 //   GiveUp        4th timeout                          T                                          Idle
 //
+// Every wait that times out sends a heartbeat on that tick (its short answer keeps the link supervision
+// fed on a lossy line) and the command again on the next.
+//
 // Rules that hold in every state:
 // - a write replaced before it went out is marked dirty again; nothing an edit asked for is dropped;
 // - a write asked for while a whole image is due (handshake, load, image write, a store on the wire, and
@@ -174,6 +177,10 @@ void Abandon(CoreState& s) {
     }
 }
 
+void SendProbe(CoreState& s) {
+    EncodeAndSend(s, kCmdHeartbeat, 0, 0, 0, 0, 0, nullptr);
+}
+
 // Counts the ticks of a wait (the tick of the send is the first): after `limit` the sent flag is cleared
 // so the next tick sends the command again; after the last send's wait it is abandoned.
 void TimeoutStep(CoreState& s, int limit, uint8_t retries) {
@@ -183,6 +190,9 @@ void TimeoutStep(CoreState& s, int limit, uint8_t retries) {
     q.tickCounter = 0;
     q.sent = 0;
     ++q.retryCounter;
+    // A heartbeat on the tick the wait ends: on a lossy line its short answer keeps the link supervision
+    // fed while a long reply is tried again, so a few lost replies in a row never drop the link.
+    SendProbe(s);
     if (q.retryCounter > retries) Abandon(s);
 }
 
@@ -343,6 +353,7 @@ void VerifyClock(CoreState& s) {
         q.onWire = 0;
         q.tickCounter = 0;
     }
+    v.probe = 1;
 }
 
 // Parameter indices are the units of the verify tables.
@@ -521,6 +532,13 @@ void SchedulerTick(CoreState& s) {
     if (!s.linkConnected) return;
     CommandScheduler& q = s.scheduler;
     VerifyClock(s);
+    if (s.verify.probe) {
+        // The verify read's reply was lost: this tick's heartbeat proves the line, the next tick reads
+        // again.
+        s.verify.probe = 0;
+        SendProbe(s);
+        return;
+    }
     if (q.state == SchedState::Idle && !TakeIdleWork(s)) {
         HeartbeatStep(s);
         return;

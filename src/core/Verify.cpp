@@ -140,6 +140,7 @@ void VerifyReset(CoreState& s) {
     v.waitTicks = 0;
     v.sends = 0;
     v.requested = 0;
+    v.probe = 0;
     v.rounds = 0;
     v.quiet = 0;
     v.sinceRead = 0;

@@ -11,6 +11,7 @@
 #include <QEventLoop>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -70,8 +71,40 @@ SoakRig::SoakRig(SoakLink link, SimFaultConfig faults, int baud)
                                                      FeedReport(*m_state, report);
                                                  },
                                                  [this] { QueueHandshake(*m_state); }});
-    s.hooks.traceSent = [this](const uint8_t*, size_t) { ++framesSent; };
-    s.hooks.traceFrameReceived = [this](const uint8_t*, size_t) { ++framesReceived; };
+    // The verify read's idle period is shortened so a checkpoint never waits 30 s for it.
+    s.verify.settings.periodTicks = static_cast<uint16_t>(VerifyPeriodTicks());
+    s.hooks.traceSent = [this](const uint8_t* frame, size_t size) {
+        ++framesSent;
+        // A store makes the unit keep its current memory: that is the image at the moment it goes out,
+        // since a store is sent only after a verify read agreed with nothing edited since.
+        if (size > 6 && frame[5] == kCmdProgramStore) {
+            storeSentProgram = frame[7];
+            storeSentImage = m_state->image;
+        }
+    };
+    s.hooks.event = [this](CoreEvent event, int value) {
+        switch (event) {
+        case CoreEvent::StoreDone:
+            if (value == storeSentProgram) storesDone.emplace_back(value, storeSentImage);
+            break;
+        case CoreEvent::StoreFailed:
+            ++storesFailed;
+            break;
+        case CoreEvent::ProcessorChanged:
+            processorChangedFields += value;
+            break;
+        case CoreEvent::Repaired:
+            repairs += value;
+            break;
+        default:
+            break;
+        }
+    };
+    s.hooks.traceFrameReceived = [this](const uint8_t* frame, size_t size) {
+        ++framesReceived;
+        // An image that arrives while nothing waits for a whole image is a verify read's reply.
+        if (size > 6 && frame[5] == kCmdProgramLoad && m_state->verify.onWire) ++verifyReads;
+    };
     s.hooks.showMessage = [this](const char* text, const char*) { boxes.emplace_back(text); };
     s.hooks.postMessage = [this](uint32_t msg, uint32_t w, uint32_t l) {
         if (msg != kMsgRefresh || w != 0xAA || l != 0xBB) return;
@@ -144,13 +177,31 @@ void SoakRig::connectLink() {
     }
 }
 
+int SoakRig::VerifyPeriodTicks() {
+    const char* v = std::getenv("VELMAR_SOAK_VERIFY_PERIOD");
+    return v && std::atoi(v) > 0 ? std::atoi(v) : 50;
+}
+
+int SoakRig::storesLost() {
+    int lost = 0;
+    for (const auto& [program, image] : storesDone) {
+        const DeviceImage stored = m_device.storedProgram(program);
+        if (std::memcmp(&stored, &image, sizeof image) != 0) ++lost;
+    }
+    storesChecked += static_cast<int>(storesDone.size());
+    storesDone.clear();
+    return lost;
+}
+
 bool SoakRig::ready() const {
     return m_state->linkConnected && m_state->linkConfirmed == 2;
 }
 
 bool SoakRig::quiescent() const {
     const CoreState& s = *m_state;
-    return ready() && s.scheduler.state == SchedState::Idle && !AnyDirty(s) && !s.scheduler.storeProgram && s.scheduler.nameProgram == 0 && !AnyUnitWritten(s);
+    // A repair still under way counts as not settled: the checkpoint waits for the verify read to agree.
+    return ready() && s.scheduler.state == SchedState::Idle && !AnyDirty(s) && !s.scheduler.storeProgram &&
+           s.scheduler.nameProgram == 0 && !AnyUnitWritten(s) && !s.verify.onWire;
 }
 
 bool SoakRig::spinUntil(const std::function<bool()>& pred, int timeoutMs) {

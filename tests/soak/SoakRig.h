@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmar::soak {
@@ -82,6 +83,19 @@ public:
     int ticksSinceChunk = 0;
     int lossTick = 0;
     std::vector<uint8_t> pendingAtLoss; // the pending command at each loss
+
+    // Stores the processor answered, each with the image it was asked to keep; checked against the
+    // unit's stored programs at the checkpoints.
+    std::vector<std::pair<int, DeviceImage>> storesDone;
+    int storeSentProgram = 0;
+    DeviceImage storeSentImage{};
+    int storesFailed = 0, storesChecked = 0;
+    int processorChangedFields = 0;
+    int verifyReads = 0, repairs = 0; // compare reads answered; units sent again after one
+    // Stores answered since the last call whose program in the unit is not the image stored; forgets them.
+    int storesLost();
+    // The verify read's idle period in ticks for the runs (VELMAR_SOAK_VERIFY_PERIOD, default 50).
+    static int VerifyPeriodTicks();
 
     // From the simulator's frame log.
     std::atomic<uint64_t> simFramesIn{0}, simFramesDropped{0}, simRepliesOut{0}, simRepliesDropped{0},

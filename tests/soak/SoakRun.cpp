@@ -20,8 +20,8 @@ constexpr int kReconnectDelayMs = 800;
 constexpr int kSettleTimeoutMs = 20000;
 constexpr int kQuietPolls = 4; // quiescent on this many polls 100 ms apart
 // How long the connection dialog waits for the processor before the user connects again (the
-// handshake's four sends take 6.4 s; the dialog itself gives up after about five seconds).
-constexpr int kConnectGiveUpMs = 8000;
+// handshake's six sends take 9.6 s, and the dialog waits for them).
+constexpr int kConnectGiveUpMs = 11000;
 
 // At a link loss the app's image can be compared with the unit's only when no whole image was on its
 // way: a program load or an import the unit may or may not have taken leaves nothing to compare.
@@ -127,6 +127,7 @@ SoakResult SoakRun::run() {
             std::fprintf(stderr, "checkpoint %d: %d units differ after: %s\n  %s\n", r.checkpoints, differing,
                          driver.recent().c_str(), rig.describeDifferences().c_str());
         r.lostEdits += differing;
+        r.storesLost += rig.storesLost();
         // The unit is brought level with the app, so the next checkpoint counts only new losses.
         rig.device().setImage(s.image);
     };
@@ -156,6 +157,7 @@ SoakResult SoakRun::run() {
     }
 
     r.finalQuiescent = settle(rig, kSettleTimeoutMs);
+    r.storesLost += rig.storesLost();
     r.finalDifferences = static_cast<int>(rig.differingBytes());
     r.finalUnits = rig.differingUnits();
     if (o.faults.dropFrames > 0 || o.faults.dropReplies > 0 || o.faults.corruptReplies > 0) {
@@ -176,22 +178,27 @@ SoakResult SoakRun::run() {
     r.missedByApp = delivered > rig.framesReceived ? delivered - rig.framesReceived : 0;
     r.framesLost = r.lostToUnit + r.lostFromUnit + r.corrupted + r.missedByApp + r.missedByUnit;
     r.linkLosses = rig.linkLosses;
+    r.storesChecked = rig.storesChecked;
+    r.storesFailed = rig.storesFailed;
+    r.verifyReads = rig.verifyReads;
+    r.repairs = rig.repairs;
     r.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
     r.longestStallMs = rig.watchdog().longestStallMs();
 
-    char line[768];
+    char line[1024];
     std::snprintf(
         line, sizeof line,
         "soak %s %s seed %llu: edits %d, frames sent %llu, frames lost %llu (to unit %llu, from unit "
         "%llu, corrupted %llu, missed by app %llu, by unit %llu), link losses %d, differences %d "
-        "(%d units; edits lost %d), connection retries %d, checkpoints %d (%d not reached), %.1f s, longest "
-        "stall %.1f ms",
+        "(%d units; edits lost %d), stores %d (lost %d, not made %d), verify reads %d, units repaired %d, "
+        "connection retries %d, checkpoints %d (%d not reached), %.1f s, longest stall %.1f ms",
         LinkName(o.link), o.label.c_str(), static_cast<unsigned long long>(o.seed), r.edits,
         static_cast<unsigned long long>(r.framesSent), static_cast<unsigned long long>(r.framesLost),
         static_cast<unsigned long long>(r.lostToUnit), static_cast<unsigned long long>(r.lostFromUnit),
         static_cast<unsigned long long>(r.corrupted), static_cast<unsigned long long>(r.missedByApp),
         static_cast<unsigned long long>(r.missedByUnit), r.linkLosses, r.finalDifferences, r.finalUnits,
-        r.lostEdits, r.connectRetries, r.checkpoints, r.checkpointsMissed, r.seconds, r.longestStallMs);
+        r.lostEdits, r.storesChecked, r.storesLost, r.storesFailed, r.verifyReads, r.repairs, r.connectRetries,
+        r.checkpoints, r.checkpointsMissed, r.seconds, r.longestStallMs);
     r.line = line;
     return r;
 }
