@@ -177,6 +177,46 @@ void IdleTick(benchmark::State& state) {
 }
 BENCHMARK(IdleTick);
 
+// The share of an idle serial line (19200 bit/s, ten bits a byte) that the periodic verify read takes:
+// five minutes of idle ticks with the default period, a far end that answers every read with the image
+// and every heartbeat with its meters. Reported next to the heartbeats' own share.
+void VerifyShareOfIdleLinkAt19200(benchmark::State& state) {
+    const Bytes image = Frame(kCmdProgramLoad, 0, Bytes(kImageSize, 0));
+    const Bytes meters = Frame(0xA9, 0, Bytes(16, 0x33));
+    constexpr int kTicks = 3000;
+    double verifyBytes = 0, heartbeatBytes = 0;
+    for (auto _ : state) {
+        auto s = Connected();
+        s->activeLink = LinkType::Serial;
+        std::memcpy(&s->verify.device, &s->image, kImageSize);
+        std::memcpy(const_cast<uint8_t*>(image.data()) + 12, &s->image, kImageSize);
+        Bytes answer;
+        verifyBytes = heartbeatBytes = 0;
+        s->hooks.writeFrame = [&](const uint8_t* f, size_t n) {
+            if (f[5] == kCmdProgramLoad) {
+                verifyBytes += static_cast<double>(n + image.size());
+                answer = image;
+            } else if (f[5] == kCmdHeartbeat) {
+                heartbeatBytes += static_cast<double>(n + meters.size());
+                answer = meters;
+            }
+        };
+        for (int t = 0; t < kTicks; ++t) {
+            SchedulerTick(*s);
+            if (!answer.empty()) {
+                const Bytes reply = std::move(answer);
+                answer.clear();
+                FeedBytes(*s, reply.data(), static_cast<int16_t>(reply.size()));
+            }
+        }
+    }
+    const double seconds = kTicks / 10.0;
+    const double bytesPerSecond = 19200.0 / 10.0;
+    state.counters["verify_share_pct"] = 100.0 * verifyBytes / bytesPerSecond / seconds;
+    state.counters["heartbeat_share_pct"] = 100.0 * heartbeatBytes / bytesPerSecond / seconds;
+}
+BENCHMARK(VerifyShareOfIdleLinkAt19200)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 } // namespace
 } // namespace velmar
 

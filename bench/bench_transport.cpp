@@ -1,7 +1,7 @@
 // Real-time figures over real links to the simulated processor, driven by the application's 100 ms
 // tick: connection time (handshake and image read-back) over TCP loopback and over a pseudo-terminal at
 // 19200 bit/s, next to the wire time of the bytes moved, and the latency from an edit to its frame
-// arriving at the unit.
+// arriving at the unit, and the time verify and repair takes to put a lost write into the unit.
 #include "core/CoreState.h"
 #include "core/Encoder.h"
 #include "core/Image.h"
@@ -26,6 +26,7 @@
 #include <memory>
 #include <random>
 #include <stdexcept>
+#include <vector>
 
 namespace velmar {
 namespace {
@@ -86,6 +87,8 @@ public:
     bool ready() const { return m_state->linkConnected && m_state->linkConfirmed == 2; }
     bool idle() const { return ready() && m_state->scheduler.state == SchedState::Idle; }
     CoreState& core() { return *m_state; }
+    SimDevice& device() { return m_device; }
+    SimFaultInjector& faults() { return m_tcp ? m_tcp->faults() : m_pty->faults(); }
 
     // Runs the event loop (sleeping between events) until pred holds, looking every 2 ms.
     static bool SpinUntil(const std::function<bool()>& pred, int timeoutMs) {
@@ -111,9 +114,11 @@ public:
     // When the unit last decoded a parameter write (steady-clock nanoseconds), and how many.
     std::atomic<int64_t> lastWriteAt{0};
     std::atomic<int> writes{0};
+    std::atomic<int> ignored{0}; // frames the unit did not take while silent
 
 private:
     void onLine(const std::string& line) {
+        if (line.find("[silent") != std::string::npos) ignored.fetch_add(1);
         if (line.find(" in  5A 5A 5A 01 53 A1") == std::string::npos) return;
         lastWriteAt.store(Clock::now().time_since_epoch().count());
         writes.fetch_add(1);
@@ -201,6 +206,58 @@ void EditToFrameOverPtyAt19200(benchmark::State& state) {
     EditToFrameAtTheUnit(state, true);
 }
 BENCHMARK(EditToFrameOverPtyAt19200)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A write lost on the line in the middle of a burst (the next write is answered, so the scheduler has
+// nothing to send again): from the edit to the unit holding the value, put there by the verify read that
+// follows the quiet second and the repair it triggers.
+void LostWriteRepaired(benchmark::State& state, bool pty) {
+    Bench bench(pty);
+    bench.open();
+    if (!Bench::SpinUntil([&] { return bench.ready(); }, 10000)) {
+        state.SkipWithError("no connection");
+        return;
+    }
+    CoreState& s = bench.core();
+    std::vector<double> times;
+    int16_t gain = 300;
+    for (auto _ : state) {
+        if (!Bench::SpinUntil([&] { return bench.idle() && s.verify.status == SyncStatus::Synced; }, 20000)) {
+            state.SkipWithError("the verify read did not agree");
+            break;
+        }
+        gain = gain == 300 ? 301 : 300;
+        const int ignoredBefore = bench.ignored.load();
+        bench.faults().setSilent(true);
+        const auto start = Clock::now();
+        s.image.outputs[2].gain = gain;
+        QueueParamWrite(s, kKindOutput, 2, 1);
+        Bench::SpinUntil([&] { return bench.ignored.load() > ignoredBefore; }, 2000);
+        bench.faults().setSilent(false);
+        s.image.outputs[3].gain = gain; // the burst's next write replaces the lost one and is answered
+        QueueParamWrite(s, kKindOutput, 3, 1);
+        if (!Bench::SpinUntil([&] { return bench.device().image().outputs[2].gain == gain; }, 20000)) {
+            state.SkipWithError("the lost write was never repaired");
+            break;
+        }
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        state.SetIterationTime(ms / 1000);
+        times.push_back(ms);
+    }
+    if (times.empty()) return;
+    std::sort(times.begin(), times.end());
+    state.counters["median_ms"] = times[times.size() / 2];
+    state.counters["worst_ms"] = times.back();
+}
+
+void LostWriteRepairedOverTcp(benchmark::State& state) {
+    LostWriteRepaired(state, false);
+}
+BENCHMARK(LostWriteRepairedOverTcp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void LostWriteRepairedOverPtyAt19200(benchmark::State& state) {
+    LostWriteRepaired(state, true);
+}
+BENCHMARK(LostWriteRepairedOverPtyAt19200)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(6);
 
 } // namespace
 } // namespace velmar

@@ -171,16 +171,8 @@ void LinkController::writeFrame(const uint8_t* data, size_t size) {
 }
 
 bool LinkController::writeUsbReport(const uint8_t* report, bool firstOfFrame) {
-    if (firstOfFrame) m_usbFrameDeadline = std::chrono::steady_clock::now() + kUsbFrameBudget;
-    if (!m_usb.usbOpen()) {
-        m_usb.WriteUsbReport(report); // raises closedLinkWrite
-        return false;
-    }
-    // A report of an earlier frame may still be in flight; it shares this frame's budget.
-    if (!m_usb.WaitWriteDone(m_usbFrameDeadline)) return false;
-    if (m_usb.WriteUsbReport(report) == 0) return false;
-    if (!m_usb.WaitWriteDone(m_usbFrameDeadline)) return false;
-    return !m_usb.LastWriteFailed();
+    // Queued for the writer thread, which gives each report its own budget: the caller never waits.
+    return m_usb.QueueFrameReport(report, firstOfFrame); // no device: raises closedLinkWrite
 }
 
 void LinkController::onClosedLinkWrite() {

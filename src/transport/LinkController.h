@@ -14,7 +14,6 @@
 #include <QObject>
 #include <QString>
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,8 +32,6 @@ public:
     static constexpr uint32_t kSerialWriteTimeoutMs = 210;
     static constexpr uint32_t kSerialReadTimeoutMs = 100;
     static constexpr int kReceiveChunk = 1280;
-    // The longest one frame may keep the caller waiting for USB report writes.
-    static constexpr std::chrono::milliseconds kUsbFrameBudget{100};
 
     // Where received bytes go, and how a new connection starts its handshake.
     struct CoreSinks {
@@ -127,7 +124,6 @@ private:
     int m_wifiPort;
     int m_hookDepth = 0; // > 0 while the core is inside one of our hooks
     bool m_destroying = false;
-    std::chrono::steady_clock::time_point m_usbFrameDeadline{};
     uint8_t m_serialRxBuffer[kReceiveChunk]{};
     uint8_t m_tcpRxBuffer[kReceiveChunk]{};
 };

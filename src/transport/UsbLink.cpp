@@ -8,10 +8,26 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <thread>
 
 namespace velmar {
+
+namespace {
+
+using ReportBuffer = std::array<uint8_t, kHidInReportSize>;
+
+} // namespace
+
+// One output report waiting for the writer: report number 0 and 64 bytes, the frame it belongs to and
+// its place in that frame.
+struct UsbLink::QueuedReport {
+    std::array<uint8_t, kHidOutReportSize> bytes{};
+    uint64_t frame = 0;
+    int index = 0;
+    std::chrono::steady_clock::time_point queuedAt;
+};
 
 // One open device with its two threads. Shared with those threads, so a writer that is still busy when
 // the link closes can finish and release the device on its own.
@@ -20,24 +36,21 @@ struct UsbLink::Session {
     std::unique_ptr<HidDevice> device;
     std::atomic<bool> stop{false};
 
-    // Guards jobPending, busy, writeFailed and out: the hand-over of one report from the user-interface
-    // thread to the writer thread and its completion.
+    // Guards every field up to the threads: the hand-over of reports from the user-interface thread to
+    // the writer thread and their completion. `busy` is true while a report is queued or being written.
     std::mutex mutex;
     std::condition_variable changed;
-    bool jobPending = false;
     bool busy = false;
     bool writeFailed = false;
-    std::array<uint8_t, kHidOutReportSize> out{};
+    std::deque<QueuedReport> queue;
+    uint64_t nextFrame = 1;
+    uint64_t droppedFrame = 0; // a frame refused at its first report: its other reports are refused too
+    uint64_t queuingFrame = 0; // the frame whose reports are being queued, and the next one's place
+    int queuingIndex = 0;
 
     std::thread reader;
     std::thread writer;
 };
-
-namespace {
-
-using ReportBuffer = std::array<uint8_t, kHidInReportSize>;
-
-} // namespace
 
 UsbLink::UsbLink(HidBackend* backend, QObject* parent) : QObject(parent), m_backend(backend), m_inbox(this) {
     if (m_backend) m_backend->setRemovalHandler([this](const std::string& path) { removalNotice(path); });
@@ -84,21 +97,7 @@ bool UsbLink::OpenUsbDevice() {
                 m_inbox.post([this, id, report] { deliverReport(id, report.data()); });
             }
         });
-        session->writer = std::thread([session] {
-            std::unique_lock lock(session->mutex);
-            for (;;) {
-                session->changed.wait(lock, [&] { return session->jobPending || session->stop.load(); });
-                if (!session->jobPending) break;
-                const auto report = session->out;
-                session->jobPending = false;
-                lock.unlock();
-                const bool ok = session->device->write(report.data(), report.size());
-                lock.lock();
-                session->busy = false;
-                session->writeFailed = !ok;
-                session->changed.notify_all();
-            }
-        });
+        session->writer = std::thread([session] { WriterLoop(*session); });
         m_session = std::move(session);
         return true;
     }
@@ -123,6 +122,43 @@ int UsbLink::CloseUsbDevice() {
     return 0;
 }
 
+// The writer thread: reports in the order they were queued. A frame's report k must start within k + 1
+// report budgets of the frame's first report, and a frame's first report within kFrameQueueLimit of
+// being queued; otherwise the rest of that frame is dropped, as is the rest of a frame whose report
+// the device refused: half a frame is noise to the processor, and the scheduler and the verify read
+// send what was lost again.
+void UsbLink::WriterLoop(Session& session) {
+    using Clock = std::chrono::steady_clock;
+    uint64_t abandoned = 0;
+    Clock::time_point frameStart;
+    std::unique_lock lock(session.mutex);
+    for (;;) {
+        session.changed.wait(lock, [&] { return !session.queue.empty() || session.stop.load(); });
+        if (session.stop.load()) break;
+        const QueuedReport job = session.queue.front();
+        session.queue.pop_front();
+        const Clock::time_point now = Clock::now();
+        if (job.index == 0) {
+            frameStart = now;
+            if (now - job.queuedAt > kFrameQueueLimit) abandoned = job.frame;
+        } else if (now - frameStart > (job.index + 1) * kReportBudget) {
+            abandoned = job.frame;
+        }
+        if (job.frame == abandoned) {
+            session.busy = !session.queue.empty();
+            session.changed.notify_all();
+            continue;
+        }
+        lock.unlock();
+        const bool ok = session.device->write(job.bytes.data(), job.bytes.size());
+        lock.lock();
+        if (!ok) abandoned = job.frame;
+        session.writeFailed = !ok;
+        session.busy = !session.queue.empty();
+        session.changed.notify_all();
+    }
+}
+
 int UsbLink::WriteUsbReport(const uint8_t* chunk) {
     if (!m_session) {
         emit closedLinkWrite();
@@ -131,13 +167,41 @@ int UsbLink::WriteUsbReport(const uint8_t* chunk) {
     Session& s = *m_session;
     std::lock_guard lock(s.mutex);
     if (s.busy) return 0;
-    s.out[0] = 0;
-    std::memcpy(s.out.data() + 1, chunk, kHidOutReportSize - 1);
+    QueuedReport job;
+    std::memcpy(job.bytes.data() + 1, chunk, kHidOutReportSize - 1);
+    job.frame = s.nextFrame++;
+    job.queuedAt = std::chrono::steady_clock::now();
+    s.queue.push_back(job);
     s.busy = true;
-    s.jobPending = true;
     s.writeFailed = false;
     s.changed.notify_all();
     return 1;
+}
+
+bool UsbLink::QueueFrameReport(const uint8_t* chunk, bool firstOfFrame) {
+    if (!m_session) {
+        emit closedLinkWrite();
+        return false;
+    }
+    Session& s = *m_session;
+    std::lock_guard lock(s.mutex);
+    if (firstOfFrame) {
+        s.queuingFrame = s.nextFrame++;
+        s.queuingIndex = 0;
+        // A device that has not taken what is queued gets no more: the frame is dropped whole.
+        if (s.queue.size() >= kMaxQueuedReports) s.droppedFrame = s.queuingFrame;
+    }
+    if (s.queuingFrame == 0 || s.droppedFrame == s.queuingFrame) return false;
+    QueuedReport job;
+    std::memcpy(job.bytes.data() + 1, chunk, kHidOutReportSize - 1);
+    job.frame = s.queuingFrame;
+    job.index = s.queuingIndex++;
+    job.queuedAt = std::chrono::steady_clock::now();
+    s.queue.push_back(job);
+    s.busy = true;
+    s.writeFailed = false;
+    s.changed.notify_all();
+    return true;
 }
 
 bool UsbLink::WaitWriteDone(std::chrono::steady_clock::time_point deadline) {

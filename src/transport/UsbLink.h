@@ -28,6 +28,13 @@ public:
     // How long one read waits before the reader looks whether it should stop; bounds CloseUsbDevice.
     static constexpr int kReadTimeoutMs = 50;
     static constexpr size_t kReadBufferSize = 512;
+    // A full-speed interrupt endpoint takes a report per polling interval (1 to 32 ms in practice): each
+    // report of a frame gets this long, so the 26 reports of a whole image get 1.3 s.
+    static constexpr std::chrono::milliseconds kReportBudget{50};
+    // How long a frame may wait behind earlier ones before it is not worth sending any more.
+    static constexpr std::chrono::milliseconds kFrameQueueLimit{1000};
+    // Two whole images' worth of reports.
+    static constexpr size_t kMaxQueuedReports = 64;
 
     // backend is not owned and must outlive the link; without one no device is ever found.
     explicit UsbLink(HidBackend* backend, QObject* parent = nullptr);
@@ -39,11 +46,18 @@ public:
     // Always 0. Waits at most one read time-out for the reader; a write still in progress finishes on
     // its own thread.
     int CloseUsbDevice();
-    // Starts writing one output report (report number 0, then the 64 bytes of chunk). 1 when it is being
-    // written, 0 when nothing was sent: the link is closed (closedLinkWrite is emitted first) or a
-    // previous report is still in flight.
+    // Starts writing one output report on its own (report number 0, then the 64 bytes of chunk). 1 when
+    // it is being written, 0 when nothing was sent: the link is closed (closedLinkWrite is emitted first)
+    // or a previous report is still queued or in flight.
     int WriteUsbReport(const uint8_t* chunk);
-    // Waits until no report is in flight or the deadline passes; true when none is in flight.
+    // Queues one report of a frame for the writer thread and returns at once: the caller never waits for
+    // the device. The reports of a frame are written in order, each within its own budget counted from
+    // the frame's first report (kReportBudget per report, so a slow endpoint gets the time a long frame
+    // needs); a report past its budget, or refused, drops the rest of its frame. False when nothing was
+    // queued: no device (closedLinkWrite is emitted first), the queue is full (the frame is dropped
+    // whole), or an earlier report of this frame was refused.
+    bool QueueFrameReport(const uint8_t* chunk, bool firstOfFrame);
+    // Waits until no report is queued or in flight or the deadline passes; true when none is.
     bool WaitWriteDone(std::chrono::steady_clock::time_point deadline);
     // True when the last completed write was refused by the device.
     bool LastWriteFailed() const;
@@ -65,6 +79,8 @@ signals:
 
 private:
     struct Session;
+    struct QueuedReport;
+    static void WriterLoop(Session& session);
     void deliverReport(uint64_t sessionId, const uint8_t* report);
     void deviceGone(uint64_t sessionId);
     void removalNotice(const std::string& path);

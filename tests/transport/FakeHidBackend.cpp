@@ -18,6 +18,9 @@ public:
         m_state->writing = true;
         m_state->changed.notify_all();
         m_state->changed.wait(lock, [&] { return !m_state->stallWrites || m_state->gone; });
+        if (m_state->writeDelayMs > 0)
+            m_state->changed.wait_for(lock, std::chrono::milliseconds(m_state->writeDelayMs),
+                                      [&] { return m_state->gone; });
         m_state->writing = false;
         if (m_state->gone || m_state->refuseWrites) return false;
         m_state->written.emplace_back(report, report + size);

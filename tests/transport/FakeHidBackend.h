@@ -22,6 +22,7 @@ public:
         std::vector<std::vector<uint8_t>> written;
         std::deque<std::vector<uint8_t>> inbound;
         bool stallWrites = false;
+        int writeDelayMs = 0; // how long each write takes, as on an endpoint polled that slowly
         bool writing = false;
         bool refuseWrites = false;
         bool gone = false;

@@ -199,8 +199,8 @@ TEST_F(LinkControllerTest, usbFramesGoOutReportByReportAndReportsReachTheCore) {
     Bytes frame(160 + 14);
     for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i + 1);
     ASSERT_TRUE(writeUsbFrame(frame));
+    ASSERT_TRUE(SpinUntil([&] { return fake->written(kProcessor).size() == 3; }));
     const auto written = fake->written(kProcessor);
-    ASSERT_EQ(3u, written.size());
     for (size_t r = 0; r < written.size(); ++r) {
         ASSERT_EQ(65u, written[r].size());
         EXPECT_EQ(0x00, written[r][0]);
@@ -218,22 +218,43 @@ TEST_F(LinkControllerTest, usbFramesGoOutReportByReportAndReportsReachTheCore) {
     EXPECT_FALSE(offThread);
 }
 
-TEST_F(LinkControllerTest, aStalledUsbDeviceHoldsOneFrameNoLongerThanItsBudget) {
+TEST_F(LinkControllerTest, aStalledUsbDeviceNeverHoldsTheCallerAndDropsTheRestOfAFramePastItsBudget) {
     fake->addDevice(Processor(kProcessor));
     ASSERT_TRUE(links->openUsb());
     fake->setStall(kProcessor, true);
-    uint8_t chunk[64] = {1};
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(state.hooks.writeUsbReport(chunk, true));
-    EXPECT_FALSE(state.hooks.writeUsbReport(chunk, false)) << "the rest of the frame is abandoned";
-    EXPECT_GE(timer.elapsed(), 90);
-    EXPECT_LT(timer.elapsed(), 400);
-
+    ASSERT_TRUE(writeUsbFrame(Bytes(3 * 64, 0x11)));
+    EXPECT_LT(timer.elapsed(), 40) << "the reports are queued, the caller does not wait for the device";
+    SpinFor(250); // past the budgets of the second and third report
     fake->setStall(kProcessor, false);
     ASSERT_TRUE(SpinUntil([&] { return fake->written(kProcessor).size() == 1; }));
-    EXPECT_TRUE(state.hooks.writeUsbReport(chunk, true)) << "the next frame has a budget of its own";
+    SpinFor(50);
+    EXPECT_EQ(1u, fake->written(kProcessor).size()) << "the rest of the late frame is dropped";
+
+    ASSERT_TRUE(writeUsbFrame(Bytes(64, 0x22))) << "the next frame has budgets of its own";
+    ASSERT_TRUE(SpinUntil([&] { return fake->written(kProcessor).size() == 2; }));
+    EXPECT_EQ(0x22, fake->written(kProcessor)[1][1]);
     EXPECT_EQ(1, state.linkConnected);
+}
+
+TEST_F(LinkControllerTest, aSlowUsbEndpointTakesAWholeImageFrameWithoutHoldingTheCaller) {
+    fake->addDevice(Processor(kProcessor));
+    ASSERT_TRUE(links->openUsb());
+    {
+        auto& device = fake->state(kProcessor);
+        std::lock_guard lock(device.mutex);
+        device.writeDelayMs = 12; // polled every 12 ms: 26 reports take about 310 ms
+    }
+    Bytes frame(kImageSize + kFrameOverhead);
+    for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i * 7);
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(writeUsbFrame(frame));
+    EXPECT_LT(timer.elapsed(), 40);
+    ASSERT_TRUE(SpinUntil([&] { return fake->written(kProcessor).size() == 26; }, 3000));
+    const auto written = fake->written(kProcessor);
+    for (size_t at = 0; at < frame.size(); ++at) ASSERT_EQ(frame[at], written[at / 64][1 + at % 64]) << at;
 }
 
 TEST_F(LinkControllerTest, removingTheUsbDeviceWhileOpenDisconnectsAndTellsTheUserOnce) {
