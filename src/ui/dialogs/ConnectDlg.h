@@ -31,8 +31,9 @@ class CConnectDlg : public QDialog {
 
 public:
     static constexpr int kTimerMs = 250;
-    // The wait ends with "check, link again" on the tick after this many unanswered ticks.
-    static constexpr uint8_t kConnectTickLimit = 20;
+    // The wait ends with "check, link again" on the tick after this many unanswered ticks: ten seconds,
+    // so the handshake's six sends (1.6 s apart) all get their chance on a lossy line.
+    static constexpr uint8_t kConnectTickLimit = 40;
     static constexpr int kAddressCount = 250;
 
     using PortSource = std::function<std::vector<SerialPortInfo>()>;
