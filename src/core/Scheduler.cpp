@@ -20,7 +20,8 @@
 //                                                      T: every 16 ticks sent again, 6 sends      GiveUp
 //   ProgramLoad   Q, handshake reply                   R 0xA6 image (the last one due)            Idle (image replaced)
 //                                                      T: reply wait timeout: sent again;
-//                                                         4th timeout                             GiveUp (+verify)
+//                                                         4th timeout (the read at connection
+//                                                         goes on while the link lives)           GiveUp (+verify)
 //   ProgramStore  Idle after agreement                 R 0xA5 / 0xA4 / 0xA2/21,22                 Idle (StoreDone)
 //                                                      T: 21 ticks without reply: sent again;
 //                                                         4th timeout                             GiveUp (StoreFailed)
@@ -28,7 +29,8 @@
 //                                                      T: 31 ticks without reply: sent again;
 //                                                         4th timeout                             ProgramLoad(0)
 //   CompareRead   Idle (verify due)                    R 0xA6 image: compared, never replaces     Idle
-//                                                      T: reply wait timeout                      Idle (read again)
+//                                                      T: reply wait timeout: a heartbeat, then   Idle (read again,
+//                                                         up to four reads)                       then the period)
 //                                                      Q write on TCP/USB: goes out at once, the
 //                                                         read stays awaited                      ParamWrite / BlockWrite
 //   NameCheck     Idle (after a program-name write)    R 0xA2/6: names compared, links kept       Idle / name sent again
@@ -63,6 +65,7 @@ constexpr uint8_t kBlockLimit = 20;
 constexpr uint8_t kStoreLimit = 20;
 constexpr uint8_t kImageLimit = 30;
 constexpr uint8_t kMaxRetries = 3; // four sends in all
+constexpr uint8_t kConnectionReadRetries = 250;
 constexpr uint8_t kNameTries = 3;
 constexpr uint8_t kHeartbeatIdleTicks = 10;
 constexpr uint8_t kHeartbeatRepeat = 20;
@@ -558,7 +561,10 @@ void SchedulerTick(CoreState& s) {
         // A verify read's image is still on its way: a load's image must not be mistaken for it.
         if (!q.sent && s.verify.onWire) break;
         SendOnce(s, kCmdProgramLoad, 0, q.p2, 0, nullptr);
-        TimeoutStep(s, ReplyWaitTicks(s, kFrameOverhead, kImageFrame), kMaxRetries);
+        // The read at connection is not given up while the link lives: without the processor's image
+        // nothing may be sent, and the link supervision ends a line that has gone quiet.
+        TimeoutStep(s, ReplyWaitTicks(s, kFrameOverhead, kImageFrame),
+                    Confirmed(s) ? kMaxRetries : kConnectionReadRetries);
         break;
     case SchedState::ProgramStore:
         SendOnce(s, kCmdProgramStore, 0, q.p2, 0, nullptr);

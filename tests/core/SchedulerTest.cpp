@@ -151,6 +151,15 @@ TEST_F(Scheduler, anUnansweredLoadIsSentAgainAndItsOneImageEndsTheWait) {
     Tick(4 * (wait + 1));
     EXPECT_EQ(events, (std::vector<std::pair<CoreEvent, int>>{{CoreEvent::LoadFailed, 8}}));
     EXPECT_EQ(s.verify.requested, 1) << "what the processor holds is read back and compared";
+
+    // The read at connection is not given up while the link lives: nothing may go out without it.
+    s.linkConfirmed = 1;
+    QueueProgramLoad(s, 0);
+    EXPECT_GE(SendTicks(8 * (wait + 2), kCmdProgramLoad).size(), 8u);
+    EXPECT_EQ(s.scheduler.state, SchedState::ProgramLoad);
+    FeedImage(program);
+    EXPECT_EQ(s.linkConfirmed, 2);
+    EXPECT_EQ(s.scheduler.state, SchedState::Idle);
 }
 
 TEST_F(Scheduler, unansweredParameterWriteIsRepeatedOnEveryTick) {
