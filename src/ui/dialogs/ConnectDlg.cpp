@@ -124,11 +124,10 @@ CConnectDlg::CConnectDlg(AppState& app, QWidget* parent, PortSource ports)
     connect(&m_timer, &QTimer::timeout, this, &CConnectDlg::OnTimer);
     m_timer.start();
     for (int id = 1; id <= kAddressCount; ++id) m_idList->addItem(QString::number(id));
-    m_idList->setCurrentIndex(0);
-    m_app.core.deviceAddress = 1;
-    connect(m_idList, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0 && index < kAddressCount) m_app.core.deviceAddress = uint8_t(index + 1);
-    });
+    // The list shows the address in use and the core keeps it until the user connects: on a live RS485
+    // link, opening the dialog and pressing Cancel must not turn the frames to another unit.
+    const int current = m_app.core.deviceAddress;
+    m_idList->setCurrentIndex(current >= 1 && current <= kAddressCount ? current - 1 : 0);
 }
 
 CConnectDlg::~CConnectDlg() = default;
@@ -158,6 +157,8 @@ void CConnectDlg::fillComList(const std::vector<SerialPortInfo>& ports) {
 void CConnectDlg::beginConnect() {
     m_connectTicks = 0;
     if (m_app.core.linkConnected == 1) m_links.closeLink();
+    const int index = m_idList->currentIndex();
+    m_app.core.deviceAddress = uint8_t(index >= 0 && index < kAddressCount ? index + 1 : 1);
 }
 
 void CConnectDlg::OnRs232() {

@@ -96,17 +96,17 @@ class ConnectDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void opensWithAddressOneAndTheCurrentNetworkAddress() {
+    void opensWithTheAddressInUseAndTheCurrentNetworkAddress() {
         TestApp t;
         t.core().deviceAddress = 7;
         t.app().links().setWifiAddress(QStringLiteral("127.0.0.1"));
         t.app().links().setWifiPort(4321);
         CConnectDlg dialog(t.state(), &t.window(), noPorts);
-        QCOMPARE(t.core().deviceAddress, 1);
+        QCOMPARE(t.core().deviceAddress, 7);
         QCOMPARE(dialog.idList()->count(), 250);
         QCOMPARE(dialog.idList()->itemText(0), QStringLiteral("1"));
         QCOMPARE(dialog.idList()->itemText(249), QStringLiteral("250"));
-        QCOMPARE(dialog.idList()->currentIndex(), 0);
+        QCOMPARE(dialog.idList()->currentIndex(), 6);
         QCOMPARE(dialog.ipField()->text(), QStringLiteral("127.0.0.1"));
         QCOMPARE(dialog.portField()->text(), QStringLiteral("4321"));
         QVERIFY(dialog.pollTimer().isActive());
@@ -146,15 +146,19 @@ private slots:
         QCOMPARE(dialog->portName(), selected);
     }
 
-    void idListSetsTheAddress() {
+    // The address in use stays until the user connects: Cancel on a live RS485 link changes nothing.
+    void idListSetsTheAddressOnlyWhenTheUserConnects() {
         TestApp t;
+        t.core().deviceAddress = 12;
         auto dialog = makeDialog(t);
         dialog->idList()->setCurrentIndex(249);
-        QCOMPARE(t.core().deviceAddress, 250);
-        dialog->idList()->setCurrentIndex(11);
         QCOMPARE(t.core().deviceAddress, 12);
-        dialog->idList()->setCurrentIndex(0);
-        QCOMPARE(t.core().deviceAddress, 1);
+        dialog->reject();
+        QCOMPARE(t.core().deviceAddress, 12);
+        auto second = makeDialog(t);
+        second->idList()->setCurrentIndex(249);
+        second->OnUsb();
+        QCOMPARE(t.core().deviceAddress, 250);
     }
 
     void rs232OnAMissingPortSaysSoAndStaysUnconnected() {

@@ -153,7 +153,7 @@ private slots:
             dialog.OnTimer();
         }
         QCOMPARE(t.core().linkConfirmed, 0);
-        for (int i = 0; i < 16; ++i) dialog.OnTimer();
+        for (int i = 5; i <= CConnectDlg::kConnectTickLimit; ++i) dialog.OnTimer();
         QCOMPARE(t.messageTexts(), QStringList{"check, link again"});
         QCOMPARE(t.core().linkConnected, 0);
     }
