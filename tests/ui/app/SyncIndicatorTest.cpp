@@ -1,10 +1,11 @@
 // Verify and repair as the window shows it, against velmar-sim over TCP: the status line's sync
-// indicator, the list of fields not confirmed, the passing notices, System > Periodic verify and a failed
-// import.
+// indicator, the list of fields not confirmed, the passing notices, System > Periodic verify, a failed
+// import, and the demo's simulator with link faults.
 #include "support/TestApp.h"
 #include "syspages/SysAppRig.h"
 
 #include "core/Verify.h"
+#include "ui/app/DemoSimulator.h"
 #include "ui/app/LanguageManager.h"
 #include "ui/app/SyncIndicator.h"
 #include "ui/dialogs/MemorySave.h"
@@ -200,6 +201,30 @@ private slots:
             [&] { return rig.core().image.outputs[0].gain == sim.device.image().outputs[0].gain; }));
         rig.runUntil([] { return false; }, 300);
         QCOMPARE(rig.messages.size(), 1);
+    }
+
+    // `velmar --demo --drop-frames F --corrupt-replies F`: the demo's processor loses frames and
+    // replies, and the window still ends with the processor holding every edit.
+    void theDemoWithLinkFaultsEndsSynced() {
+        DemoSimulator demo;
+        SimFaultConfig faults;
+        faults.seed = 7;
+        faults.dropFrames = 0.2;
+        faults.corruptReplies = 0.1;
+        demo.setFaults(faults);
+        QVERIFY(demo.start());
+        AppRig rig;
+        demo.attach(rig.state(), rig.app().links());
+        QVERIFY(rig.connectTcp(demo.tcpPort()));
+        for (int i = 0; i < 4; ++i) stepOut2Gain(rig);
+        const int edited = rig.core().image.outputs[1].gain;
+        QVERIFY(rig.runUntil(
+            [&] {
+                return indicator(rig) == QStringLiteral("Synced") ||
+                       indicator(rig).startsWith(QStringLiteral("Repaired"));
+            },
+            20000));
+        QCOMPARE(int(demo.device().image().outputs[1].gain), edited);
     }
 };
 
