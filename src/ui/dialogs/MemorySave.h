@@ -10,8 +10,8 @@ namespace velmar {
 // OK with no row asks for one and stays open; OK with row n queues the program store and waits: the
 // core stores once the processor agrees with the screen. Answered (StoreDone): the current program
 // number becomes n, the main window refreshes, "Save successful", closed. Not made (StoreFailed, a lost
-// link, the backstop): "Save failed", with the fields the processor has not confirmed as its detail,
-// and the dialog stays open with its selection.
+// link, the backstop): "Save failed", with the fields the processor has not confirmed as its detail, a
+// store still waiting in the core withdrawn, and the dialog stays open with its selection.
 //
 // A double click opens the rename dialog (CSaveDlg, run through app.ui.runModal) for the chosen row.
 // A confirmed name is put into the row and into programNames, becomes the current program, and is
