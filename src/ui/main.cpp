@@ -1,4 +1,5 @@
 // velmar: the editor and remote control for the loudspeaker processor.
+#include "sim/SimFaultInjector.h"
 #include "sim/SimModel.h"
 #include "transport/HidapiBackend.h"
 #include "ui/app/DemoSimulator.h"
@@ -56,6 +57,34 @@ int main(int argc, char** argv) {
                        "4x8 (the default)."),
         QStringLiteral("MODEL"), QStringLiteral("4x8"));
     parser.addOption(demoModel);
+    // The simulator's own fault options, under velmar-sim's names: the window's verify and repair at work.
+    struct FaultOption {
+        QCommandLineOption option;
+        double SimFaultConfig::*fraction; // null: --delay, in milliseconds
+    };
+    const FaultOption faultOptions[] = {
+        {QCommandLineOption(QStringLiteral("drop-frames"),
+                            QStringLiteral("With --demo: the processor ignores this fraction (0 to 1) of the "
+                                           "frames it receives, as if lost on the line."),
+                            QStringLiteral("F")),
+         &SimFaultConfig::dropFrames},
+        {QCommandLineOption(QStringLiteral("drop-replies"),
+                            QStringLiteral("With --demo: the processor acts on a command but sends no reply, "
+                                           "for this fraction (0 to 1) of the commands."),
+                            QStringLiteral("F")),
+         &SimFaultConfig::dropReplies},
+        {QCommandLineOption(
+             QStringLiteral("corrupt-replies"),
+             QStringLiteral("With --demo: this fraction (0 to 1) of the replies arrives with a "
+                            "wrong checksum."),
+             QStringLiteral("F")),
+         &SimFaultConfig::corruptReplies},
+        {QCommandLineOption(QStringLiteral("delay"),
+                            QStringLiteral("With --demo: every reply comes this many milliseconds late."),
+                            QStringLiteral("MS")),
+         nullptr},
+    };
+    for (const FaultOption& f : faultOptions) parser.addOption(f.option);
     parser.process(application);
 
     if (parser.isSet(screenshot)) {
@@ -70,6 +99,14 @@ int main(int argc, char** argv) {
         return ok ? 0 : 1;
     }
 
+    for (const FaultOption& f : faultOptions) {
+        if (parser.isSet(f.option) && !parser.isSet(demo)) {
+            std::fprintf(stderr, "velmar: --%s works only with --demo\n",
+                         qPrintable(f.option.names().constFirst()));
+            return 2;
+        }
+    }
+
     if (parser.isSet(demo)) {
         const auto model = ParseSimModel(parser.value(demoModel).toStdString());
         if (!model) {
@@ -77,8 +114,33 @@ int main(int argc, char** argv) {
                          qPrintable(parser.value(demoModel)));
             return 2;
         }
+        SimFaultConfig faults;
+        for (const FaultOption& f : faultOptions) {
+            if (!parser.isSet(f.option)) continue;
+            const QString text = parser.value(f.option);
+            bool ok = false;
+            const double v = text.toDouble(&ok);
+            const QString name = f.option.names().constFirst();
+            if (f.fraction) {
+                if (!ok || v < 0 || v > 1) {
+                    std::fprintf(stderr, "velmar: --%s: expected a fraction from 0 to 1, got '%s'\n",
+                                 qPrintable(name), qPrintable(text));
+                    return 2;
+                }
+                faults.*f.fraction = v;
+            } else {
+                const int ms = text.toInt(&ok);
+                if (!ok || ms < 0 || ms > 60000) {
+                    std::fprintf(stderr, "velmar: --%s: expected milliseconds from 0 to 60000, got '%s'\n",
+                                 qPrintable(name), qPrintable(text));
+                    return 2;
+                }
+                faults.delayMs = ms;
+            }
+        }
         // The simulator outlives the application, whose USB link uses its device.
         DemoSimulator simulator(*model);
+        simulator.setFaults(faults);
         QString error;
         if (!simulator.start(&error)) {
             std::fprintf(stderr, "velmar: the demo processor cannot start: %s\n", qPrintable(error));
@@ -91,6 +153,13 @@ int main(int argc, char** argv) {
         std::printf("velmar: demo processor (%s) on 127.0.0.1:%u, %s and USB.\n"
                     "        Remote > Connect, then WIFI, RS232 or USB.\n",
                     ModelInfo(*model).name, unsigned(simulator.tcpPort()), qPrintable(simulator.ptyPath()));
+        QStringList given;
+        for (const FaultOption& f : faultOptions)
+            if (parser.isSet(f.option))
+                given << QStringLiteral("--%1 %2").arg(f.option.names().constFirst(), parser.value(f.option));
+        if (!given.isEmpty())
+            std::printf("        Link faults: %s; the status line shows the repairs.\n",
+                        qPrintable(given.join(", ")));
         std::fflush(stdout);
         return app.Run();
     }

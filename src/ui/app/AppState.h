@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/CoreState.h"
+#include "ui/app/CoreEventRelay.h"
 #include "ui/app/ResponseGraph.h"
 #include "ui/app/UiHooks.h"
 #include "ui/pages/EqBypassState.h"
@@ -24,7 +25,8 @@ class LinkController;
 //   them too;
 // - currentTab, currentChannel, channelPageKind: here, set only by the main window;
 // - graph: the response graph, created and owned by the main window (null before it exists);
-// - links: the LinkController, owned by CVelmarApp.
+// - links: the LinkController, owned by CVelmarApp;
+// - events: the core's result events as a signal, attached to the core by the main window.
 struct AppState {
     CoreState core;
 
@@ -36,6 +38,7 @@ struct AppState {
     UiHooks ui;
     ResponseGraph* graph = nullptr;
     LinkController* links = nullptr;
+    CoreEventRelay events;
 
     // Serial ports the connection dialog lists before the enumerated ones (the demo's simulator).
     QStringList extraSerialPorts;

@@ -26,13 +26,13 @@ DemoSimulator::~DemoSimulator() {
 
 bool DemoSimulator::start(QString* error) {
     std::string reason;
-    m_tcp = std::make_unique<SimTcpEndpoint>(m_device, SimFaultConfig{}, nullptr);
+    m_tcp = std::make_unique<SimTcpEndpoint>(m_device, m_faults, nullptr);
     if (!m_tcp->start(0, reason)) {
         if (error) *error = QStringLiteral("TCP: ") + QString::fromStdString(reason);
         m_tcp.reset();
         return false;
     }
-    m_pty = std::make_unique<SimPtyEndpoint>(m_device, SimFaultConfig{}, nullptr, kDemoBaud);
+    m_pty = std::make_unique<SimPtyEndpoint>(m_device, m_faults, nullptr, kDemoBaud);
     // A new pair (after a hang-up) has a new path; the handler runs on the endpoint's thread.
     m_pty->setPathChangedHandler([this](const std::string& path) {
         const QString p = QString::fromStdString(path);
@@ -60,7 +60,7 @@ quint16 DemoSimulator::tcpPort() const {
 }
 
 std::unique_ptr<HidBackend> DemoSimulator::makeHidBackend() {
-    auto backend = std::make_unique<SimHidBackend>(m_device);
+    auto backend = std::make_unique<SimHidBackend>(m_device, m_faults);
     m_usb = backend.get();
     return backend;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sim/SimDevice.h"
+#include "sim/SimFaultInjector.h"
 #include "sim/SimModel.h"
 
 #include <QObject>
@@ -29,6 +30,11 @@ public:
     explicit DemoSimulator(SimModel model = SimModel::In4Out8, uint8_t address = 1,
                            QObject* parent = nullptr);
     ~DemoSimulator() override;
+
+    // Link faults on every endpoint made after this (lost frames and replies, corrupt replies, late
+    // replies), so anyone can watch the window find and repair what the processor did not take.
+    void setFaults(const SimFaultConfig& faults) { m_faults = faults; }
+    const SimFaultConfig& faults() const { return m_faults; }
 
     // Starts the TCP server on a free port of 127.0.0.1 and the pseudo-terminal (paced like a 19200
     // bit/s line). False, with a reason, when either cannot start.
@@ -57,6 +63,7 @@ private:
     void setPtyPath(const QString& path);
 
     SimDevice m_device;
+    SimFaultConfig m_faults;
     std::unique_ptr<SimTcpEndpoint> m_tcp;
     std::unique_ptr<SimPtyEndpoint> m_pty;
     SimHidBackend* m_usb = nullptr; // owned by the LinkController it was given to

@@ -1,14 +1,18 @@
 // The screenshot tour.
 #include "ui/app/ScreenshotTour.h"
 
+#include "core/Verify.h"
 #include "ui/app/DeviceConfig.h"
+#include "ui/app/SyncIndicator.h"
 #include "ui/app/VelmarApp.h"
 #include "ui/app/VelmarDlg.h"
 #include "ui/controls/EnTabCtrl.h"
 #include "ui/dialogs/ConnectDlg.h"
 #include "ui/dialogs/MemoryLoad.h"
 #include "ui/dialogs/MemorySave.h"
+#include "ui/dialogs/SysProgramList.h"
 #include "ui/dialogs/SystemDlg.h"
+#include "ui/dialogs/UnconfirmedDlg.h"
 
 #include <QApplication>
 #include <QDir>
@@ -64,7 +68,7 @@ bool ScreenshotTour::run() {
     for (const LanguageManager::Language& language : m_app.languages().languages()) {
         window->SetLanguage(language.flag);
         const QString code = languageCode(language);
-        ok = tourWindow(code) && tourDialogs(code) && tourMenus(code) && ok;
+        ok = tourWindow(code) && tourDialogs(code) && tourMenus(code) && tourVerify(code) && ok;
     }
     window->SetLanguage(LanguageManager::kEnglish);
     window->SetDeviceConfig(DeviceConfig::kDefault);
@@ -120,6 +124,79 @@ bool ScreenshotTour::tourDialogs(const QString& language) {
             return false;
     }
     return true;
+}
+
+bool ScreenshotTour::tourVerify(const QString& language) {
+    AppState& state = m_app.state();
+    CoreState& s = state.core;
+    CVelmarDlg* window = m_app.mainWindow();
+    SyncIndicator* indicator = window->syncIndicator();
+    // Staged as a connected processor would leave them; everything is put back before returning.
+    const uint8_t linkConnected = s.linkConnected;
+    const LinkType activeLink = s.activeLink;
+    const VerifyState verify = s.verify;
+    const DeviceImage image = s.image;
+    const CommandScheduler scheduler = s.scheduler;
+    s.linkConnected = 1;
+    s.activeLink = LinkType::Tcp;
+    window->SelectTab(0);
+    window->UpdateStatusLine();
+
+    const auto shot = [&](const QString& what) {
+        indicator->refresh();
+        QApplication::processEvents();
+        return save(window->grab().toImage(), QStringLiteral("verify-%1-%2").arg(language, what));
+    };
+    bool ok = true;
+    s.verify.status = SyncStatus::Synced;
+    ok = ok && shot(QStringLiteral("synced"));
+    s.verify.status = SyncStatus::Checking;
+    ok = ok && shot(QStringLiteral("checking"));
+    s.verify.status = SyncStatus::Synced;
+    indicator->onCoreEvent(CoreEvent::Repaired, 3);
+    ok = ok && shot(QStringLiteral("repaired"));
+    indicator->clearNotices();
+    indicator->onCoreEvent(CoreEvent::ProcessorChanged, 2);
+    ok = ok && shot(QStringLiteral("processor-changed"));
+    indicator->clearNotices();
+
+    // Two fields the processor has not taken: output 2's gain and input A's third band frequency.
+    s.verify.device = s.image;
+    s.image.outputs[1].gain = uint16_t(s.image.outputs[1].gain + 12);
+    s.image.inputs[0].peq[2].freq = uint16_t(s.image.inputs[0].peq[2].freq + 40);
+    s.verify.differs[UnitIndex(kKindOutput, 1, 1)] = 1;
+    s.verify.differs[UnitIndex(kKindInput, 0, 4)] = 1;
+    s.verify.unconfirmed = 2;
+    s.verify.status = SyncStatus::Unconfirmed;
+    ok = ok && shot(QStringLiteral("unconfirmed"));
+    if (ok) {
+        CUnconfirmedDlg dialog(state, window);
+        ok = save(render(dialog), QStringLiteral("dialog-unconfirmed-") + language);
+    }
+    if (ok) {
+        // OK on row 4 of the Save dialog, answered by nobody.
+        CMemorySave dialog(state, window);
+        dialog.list()->selectRow(3);
+        emit dialog.list()->rowClicked(4);
+        dialog.OnOK();
+        ok = save(render(dialog), QStringLiteral("dialog-save-waiting-") + language);
+    }
+    if (ok) {
+        QMessageBox box(window);
+        UiHooks::setUpBox(box, UiMessage{QCoreApplication::translate("velmar::CMemorySave", "Save failed"),
+                                         QStringLiteral("Warning"), QMessageBox::Warning,
+                                         CUnconfirmedDlg::fieldLines(s).join(QLatin1Char('\n'))});
+        ok = save(render(box), QStringLiteral("message-") + language + QStringLiteral("-save-failed"));
+    }
+
+    s.linkConnected = linkConnected;
+    s.activeLink = activeLink;
+    s.verify = verify;
+    s.image = image;
+    s.scheduler = scheduler;
+    indicator->clearNotices();
+    window->UpdateStatusLine();
+    return ok;
 }
 
 bool ScreenshotTour::tourMenus(const QString& language) {

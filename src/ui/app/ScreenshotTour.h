@@ -13,7 +13,8 @@ class CVelmarApp;
 
 // Works on an initialised application with no processor; leaves it in English, configuration 7, on
 // the Home tab. File names: "cfg7-en-tab03-geq-a.png", "dialog-connect-zh.png", "menu-en-device.png",
-// "message-en-warning.png". UI thread only.
+// "message-en-warning.png", "verify-en-synced.png". The sync indicator's states are staged in the core's
+// verify state, which is put back afterwards. UI thread only.
 class ScreenshotTour {
 public:
     ScreenshotTour(CVelmarApp& app, const QString& directory);
@@ -28,6 +29,7 @@ private:
     bool tourWindow(const QString& language);
     bool tourDialogs(const QString& language);
     bool tourMenus(const QString& language);
+    bool tourVerify(const QString& language);
 
     CVelmarApp& m_app;
     QString m_directory;

@@ -40,6 +40,9 @@ struct UiHooks {
 
     // The real QMessageBox, QFileDialog and QDialog::exec.
     static UiHooks interactive();
+    // Gives a box the caption, text and detail of `message` as interactive() shows them (also for
+    // pictures of the boxes).
+    static void setUpBox(QMessageBox& box, const UiMessage& message);
 };
 
 } // namespace velmar

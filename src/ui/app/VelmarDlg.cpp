@@ -4,10 +4,12 @@
 #include "core/CoreMessages.h"
 #include "core/Image.h"
 #include "core/Scheduler.h"
+#include "core/Verify.h"
 #include "dsp/CurveSets.h"
 #include "transport/LinkController.h"
 #include "ui/app/KeyboardFilter.h"
 #include "ui/app/LanguageManager.h"
+#include "ui/app/SyncIndicator.h"
 #include "ui/artwork/Palette.h"
 #include "ui/controls/EnTabCtrl.h"
 #include "ui/controls/xSkinButton.h"
@@ -15,6 +17,7 @@
 #include "ui/dialogs/MemoryLoad.h"
 #include "ui/dialogs/MemorySave.h"
 #include "ui/dialogs/SystemDlg.h"
+#include "ui/dialogs/UnconfirmedDlg.h"
 #include "ui/pages/DelayDlg.h"
 #include "ui/pages/GEQDlg.h"
 #include "ui/pages/GainDlg.h"
@@ -48,6 +51,9 @@ constexpr int kConnectOff = 316, kConnectOn = 315;
 constexpr int kSerialOff = 444, kSerialOn = 445;
 constexpr int kUsbOff = 446, kUsbOn = 447;
 constexpr int kTcpOff = 448, kTcpOn = 449;
+
+// The verify read while idle, in ticks, when System > Periodic verify is on.
+constexpr uint16_t kVerifyPeriodTicks = 300;
 
 int buttonSlot(CVelmarDlg::LinkButton b) {
     switch (b) {
@@ -89,6 +95,7 @@ CVelmarDlg::CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* paren
 
     // Every posted message of the core, the graph and the pages comes here.
     installCoreHooks();
+    connect(&m_app.events, &CoreEventRelay::coreEvent, this, &CVelmarDlg::OnCoreEvent);
 
     buildMenus();
     move(0, 0);
@@ -173,12 +180,14 @@ void CVelmarDlg::installCoreHooks() {
         QMetaObject::invokeMethod(
             this, [this, t, c] { m_app.showMessage(messageParent(), t, c); }, Qt::QueuedConnection);
     };
+    m_app.events.attach(m_app.core);
 }
 
 void CVelmarDlg::removeCoreHooks() {
     CoreHooks& hooks = m_app.core.hooks;
     hooks.postMessage = nullptr;
     hooks.showMessage = nullptr;
+    m_app.events.detach(m_app.core);
 }
 
 void CVelmarDlg::buildMenus() {
@@ -211,6 +220,14 @@ void CVelmarDlg::buildMenus() {
 
     QMenu* system = bar->addMenu(tr("System"));
     add(system, Command::Configure, tr("Configure", "System menu"), &CVelmarDlg::OnConfigure);
+    {
+        // Checked from the core's setting, so a rebuild for another language keeps the choice.
+        QAction* a = system->addAction(tr("Periodic verify"));
+        a->setCheckable(true);
+        a->setChecked(m_app.core.verify.settings.periodTicks != 0);
+        connect(a, &QAction::toggled, this, &CVelmarDlg::SetPeriodicVerify);
+        m_actions[size_t(Command::PeriodicVerify)] = a;
+    }
     // Every other language, each under its own name.
     for (const LanguageManager::Language& language : m_languages.languages()) {
         if (language.flag == m_app.core.languageFlag) continue;
@@ -265,7 +282,7 @@ void CVelmarDlg::createControls() {
     auto* row = new QHBoxLayout(m_statusBar);
     row->setContentsMargins(10, 0, 4, 0);
     row->setSpacing(0);
-    const int widths[4] = {250, 300, 150, 170};
+    const int widths[4] = {200, 250, 120, 130};
     for (size_t i = 0; i < m_status.size(); ++i) {
         auto* label = new QLabel(m_statusBar);
         label->setFont(palette::uiFont(12));
@@ -276,7 +293,10 @@ void CVelmarDlg::createControls() {
         row->addWidget(label);
         m_status[i] = label;
     }
-    row->addStretch(1);
+    m_sync = new SyncIndicator(m_app, m_statusBar);
+    m_sync->setMinimumWidth(150);
+    connect(m_sync, &SyncIndicator::unconfirmedClicked, this, &CVelmarDlg::OnUnconfirmedList);
+    row->addWidget(m_sync, 1);
     for (size_t i = 0; i < m_linkButtons.size(); ++i) {
         auto* b = new xSkinButton(m_statusBar);
         b->setFixedSize(66, 22);
@@ -505,6 +525,7 @@ void CVelmarDlg::UpdateStatusLine() {
     m_status[1]->setText(tr("Program Name:") + name);
     m_status[2]->setText(tr("Device Addr:") + QString::number(s.system.deviceAddress()));
     m_status[3]->setText(tr("Version:") + entryText(reinterpret_cast<const char*>(s.system.bytes) + 72, 7));
+    m_sync->refresh();
 }
 
 void CVelmarDlg::UpdateLinkIndicators() {
@@ -563,6 +584,7 @@ bool CVelmarDlg::SetLanguage(uint8_t flag) {
 }
 
 void CVelmarDlg::RefreshLanguage() {
+    m_sync->retranslate();
     UpdateStatusLine();
     BuildTabs();
     update();
@@ -571,6 +593,33 @@ void CVelmarDlg::RefreshLanguage() {
 
 void CVelmarDlg::OnTimer() {
     SchedulerTick(m_app.core);
+    // The link can go without a word from the core: the indicator never shows a status of a lost link.
+    m_sync->refresh();
+}
+
+void CVelmarDlg::OnCoreEvent(CoreEvent event, int value) {
+    m_sync->onCoreEvent(event, value);
+    switch (event) {
+    case CoreEvent::ImportFailed:
+        // The core has asked for the processor's image, which replaces the imported one on the screen.
+        m_app.showMessage(messageParent(), tr("Import failed, the processor's settings are shown"));
+        break;
+    case CoreEvent::NameUnconfirmed:
+        m_app.showMessage(messageParent(), tr("Program name not confirmed"));
+        break;
+    default:
+        break;
+    }
+}
+
+void CVelmarDlg::SetPeriodicVerify(bool on) {
+    m_app.core.verify.settings.periodTicks = on ? kVerifyPeriodTicks : 0;
+    if (QAction* a = action(Command::PeriodicVerify); a && a->isChecked() != on) a->setChecked(on);
+}
+
+void CVelmarDlg::OnUnconfirmedList() {
+    CUnconfirmedDlg dialog(m_app, this);
+    if (m_app.ui.runModal) m_app.ui.runModal(dialog);
 }
 
 void CVelmarDlg::OnConnect() {

@@ -27,6 +27,7 @@ class COutputDlg;
 class EnTabCtrl;
 class LanguageManager;
 class PageBase;
+class SyncIndicator;
 class xSkinButton;
 
 // Lives from start to exit; closing it ends the application. Creating it performs the window's
@@ -58,7 +59,8 @@ public:
         Save,
         Import,
         Export,
-        Configure
+        Configure,
+        PeriodicVerify
     };
 
     CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* parent = nullptr);
@@ -87,6 +89,10 @@ public:
     void OnLoad();
     void OnSave();
     void OnConfigure();
+    // System > Periodic verify: the verify read while idle on (every 30 s) or off.
+    void SetPeriodicVerify(bool on);
+    // The list of fields the processor has not confirmed (a click on the sync indicator).
+    void OnUnconfirmedList();
 
     // Message routes, as the core and the pages post them (queued) and as tests call them.
     // 0x464: (0, 255) refresh after the image changed; (index, 2/3/4) a graph edit; (0xAA, 0xBB) link lost.
@@ -95,6 +101,8 @@ public:
     void OnSelectTabMessage(uint32_t tab);
     // The graph's edit of filter `index` of the set of kind 2/3/4 and channel `channel`.
     void OnGraphPointChanged(int index, int kind, int channel);
+    // The core's result events, delivered by app.events after the core returned.
+    void OnCoreEvent(CoreEvent event, int value);
 
     // Geometry of the page areas inside the tab control (for the pages' own layout).
     QRect shortPageRect() const { return m_shortPage; }
@@ -113,6 +121,7 @@ public:
     // The page shown now (exactly one page is visible at a time).
     PageBase* visiblePage() const;
     QString statusText(int field) const; // 0..3 = controls 1724..1727
+    SyncIndicator* syncIndicator() const { return m_sync; }
     xSkinButton* linkButton(LinkButton button) const;
     int linkButtonBitmap(LinkButton button) const; // the bitmap number of its normal face
     QAction* action(Command command) const { return m_actions[size_t(command)]; }
@@ -161,9 +170,10 @@ private:
     std::array<PageBase*, 6> m_pages{};
     QWidget* m_statusBar = nullptr;
     std::array<QLabel*, 4> m_status{};
+    SyncIndicator* m_sync = nullptr;
     std::array<xSkinButton*, 4> m_linkButtons{}; // connect, serial, USB, TCP
     std::array<int, 4> m_linkBitmaps{};
-    std::array<QAction*, 11> m_actions{};
+    std::array<QAction*, 12> m_actions{};
     QList<QAction*> m_languageActions;
 
     QRect m_shortTab, m_tallTab;   // the tab control with and without the graph below it

@@ -5,6 +5,7 @@
 #include "core/Scheduler.h"
 #include "ui/dialogs/SaveDlg.h"
 #include "ui/dialogs/SysProgramList.h"
+#include "ui/dialogs/UnconfirmedDlg.h"
 
 #include <cstring>
 
@@ -19,12 +20,28 @@ void CMemorySave::OnOK() {
     const std::optional<uint8_t> n =
         programToActOn(tr("Don't open the USB connection"), tr("Please select one group"));
     if (!n) return;
+    QueueProgramStore(app().core, *n);
+    waitForResult(*n, CoreEvent::StoreDone, CoreEvent::StoreFailed, tr("Saving..."));
+}
+
+void CMemorySave::waitEnded(uint8_t program, bool ok) {
     CoreState& s = app().core;
-    QueueProgramStore(s, *n);
-    s.system.bytes[15] = *n;
-    app().post(kMsgRefresh, 0, 255);
-    app().showMessage(this, tr("Save successful"));
-    accept();
+    if (ok) {
+        s.system.bytes[15] = program;
+        app().post(kMsgRefresh, 0, 255);
+        app().showMessage(this, tr("Save successful"));
+        accept();
+        return;
+    }
+    // A store still waiting for agreement is withdrawn, so it cannot be made later behind a "Save
+    // failed" (the backstop or a lost link ended the wait, not the core). One on the wire stays.
+    if (s.scheduler.storeProgram == program && s.scheduler.state != SchedState::ProgramStore)
+        s.scheduler.storeProgram = 0;
+    // A store refused for fields the processor never took says which ones.
+    const QString detail = s.verify.status == SyncStatus::Unconfirmed
+                               ? CUnconfirmedDlg::fieldLines(s).join(QLatin1Char('\n'))
+                               : QString();
+    app().showMessage(this, tr("Save failed"), QStringLiteral("Warning"), QMessageBox::Warning, detail);
 }
 
 void CMemorySave::OnListDoubleClicked() {
@@ -43,6 +60,8 @@ void CMemorySave::OnListDoubleClicked() {
         std::memcpy(entry, name.constData(), size_t(name.size()));
         entry[kProgramNameChars - 1] = 0;
         SendProgramName(s, uint8_t(r + 1), reinterpret_cast<const uint8_t*>(entry));
+        // Without a link nothing went out, so there is nothing to confirm.
+        if (s.linkConnected) QueueNameCheck(s, uint8_t(r + 1));
     }
 }
 

@@ -5,10 +5,18 @@
 #include "ui/dialogs/SysProgramList.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace velmar {
+
+namespace {
+
+// How often a wait looks at the link: a lost link ends it well before the core's own timeouts.
+constexpr int kWaitPollMs = 200;
+
+} // namespace
 
 SysProgramDialog::SysProgramDialog(AppState& app, QWidget* parent) : QDialog(parent), m_app(app) {
     setFocusPolicy(Qt::StrongFocus);
@@ -24,7 +32,14 @@ SysProgramDialog::SysProgramDialog(AppState& app, QWidget* parent) : QDialog(par
     connect(m_ok, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    m_waitLabel = new QLabel(this);
+    m_waitLabel->setMinimumWidth(120);
+    m_waitPoll.setInterval(kWaitPollMs);
+    connect(&m_waitPoll, &QTimer::timeout, this, &SysProgramDialog::pollWait);
+    connect(&app.events, &CoreEventRelay::coreEvent, this, &SysProgramDialog::onCoreEvent);
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_waitLabel);
     buttons->addStretch(1);
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
@@ -67,6 +82,54 @@ std::optional<uint8_t> SysProgramDialog::programToActOn(const QString& notConnec
         return std::nullopt;
     }
     return uint8_t(m_selection);
+}
+
+void SysProgramDialog::reject() {
+    // The answer is on its way: closing now would leave the user without the result.
+    if (waiting()) return;
+    QDialog::reject();
+}
+
+QString SysProgramDialog::waitText() const {
+    return m_waitLabel->text();
+}
+
+void SysProgramDialog::waitForResult(uint8_t program, CoreEvent done, CoreEvent failed, const QString& text) {
+    m_waitProgram = program;
+    m_doneEvent = done;
+    m_failedEvent = failed;
+    m_waitLabel->setText(text);
+    setBusy(true);
+    m_waitClock.start();
+    m_waitPoll.start();
+}
+
+void SysProgramDialog::onCoreEvent(CoreEvent event, int value) {
+    if (!waiting() || value != m_waitProgram) return;
+    if (event == m_doneEvent)
+        endWait(true);
+    else if (event == m_failedEvent)
+        endWait(false);
+}
+
+void SysProgramDialog::pollWait() {
+    if (!waiting()) return;
+    if (!m_app.core.linkConnected || m_waitClock.elapsed() >= m_waitLimitMs) endWait(false);
+}
+
+void SysProgramDialog::endWait(bool ok) {
+    const uint8_t program = m_waitProgram;
+    m_waitProgram = 0;
+    m_waitPoll.stop();
+    m_waitLabel->clear();
+    setBusy(false);
+    waitEnded(program, ok);
+}
+
+void SysProgramDialog::setBusy(bool busy) {
+    m_list->setEnabled(!busy);
+    m_ok->setEnabled(!busy);
+    m_cancel->setEnabled(!busy);
 }
 
 } // namespace velmar

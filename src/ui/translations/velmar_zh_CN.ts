@@ -292,6 +292,14 @@
         <source>Load successful</source>
         <translation>调用成功</translation>
     </message>
+    <message>
+        <source>Loading...</source>
+        <translation>正在调用...</translation>
+    </message>
+    <message>
+        <source>Load failed</source>
+        <translation>调用失败</translation>
+    </message>
 </context>
 <context>
     <name>velmar::CMemorySave</name>
@@ -310,6 +318,14 @@
     <message>
         <source>Save successful</source>
         <translation>保存成功</translation>
+    </message>
+    <message>
+        <source>Saving...</source>
+        <translation>正在保存...</translation>
+    </message>
+    <message>
+        <source>Save failed</source>
+        <translation>保存失败</translation>
     </message>
 </context>
 <context>
@@ -693,6 +709,18 @@ then log out and in again.</source>
         <source>Can&apos;t find the device, please check it</source>
         <translation>没找到设备,请检查是否连接好</translation>
     </message>
+    <message>
+        <source>Periodic verify</source>
+        <translation>定时校验</translation>
+    </message>
+    <message>
+        <source>Import failed, the processor&apos;s settings are shown</source>
+        <translation>导入失败，已显示设备设置</translation>
+    </message>
+    <message>
+        <source>Program name not confirmed</source>
+        <translation>程序名未确认</translation>
+    </message>
 </context>
 <context>
     <name>velmar::CoreMessage</name>
@@ -1015,6 +1043,84 @@ then log out and in again.</source>
     <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>velmar::SyncIndicator</name>
+    <message>
+        <source>Synced</source>
+        <translation>已同步</translation>
+    </message>
+    <message>
+        <source>Checking</source>
+        <translation>校验中</translation>
+    </message>
+    <message>
+        <source>Repaired %1</source>
+        <translation>已修复 %1</translation>
+    </message>
+    <message>
+        <source>%1 not confirmed</source>
+        <translation>%1 项未确认</translation>
+    </message>
+    <message>
+        <source>Processor changed %1 values</source>
+        <translation>设备端修改了 %1 项</translation>
+    </message>
+    <message>
+        <source>Click for the fields the processor has not confirmed</source>
+        <translation>点击查看设备未确认的项</translation>
+    </message>
+</context>
+<context>
+    <name>velmar::CUnconfirmedDlg</name>
+    <message>
+        <source>Not confirmed</source>
+        <translation>未确认</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>页面</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>通道</translation>
+    </message>
+    <message>
+        <source>Field</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <source>Processor</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>This computer</source>
+        <translation>本机</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>输出</translation>
+    </message>
+    <message>
+        <source>Input</source>
+        <translation>输入</translation>
+    </message>
+    <message>
+        <source>Graphic EQ</source>
+        <translation>图示均衡</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>The processor has not taken these values; they are sent again at every verify read.</source>
+        <translation>设备尚未接受这些数值；每次校验时会重新发送。</translation>
+    </message>
+    <message>
+        <source>%1 %2: processor %3, this computer %4</source>
+        <translation>%1 %2：设备 %3，本机 %4</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 
 #include "ui/app/DeviceConfig.h"
 #include "ui/app/ScreenshotTour.h"
+#include "ui/app/SyncIndicator.h"
 
 #include <QDir>
 #include <QImage>
@@ -31,9 +32,12 @@ private slots:
         const int languages = int(t.app().languages().languages().size());
         const QStringList windows = QDir(dir).entryList({QStringLiteral("cfg*.png")});
         QCOMPARE(windows.size(), tabs * languages);
-        for (const char* name : {"cfg7-en-tab03-geq-a.png", "cfg7-zh-tab18-out-8.png",
-                                 "cfg3-en-tab06-in-b.png", "cfg5-zh-tab09-in-c.png", "dialog-connect-en.png",
-                                 "dialog-configure-zh.png", "menu-zh-system.png", "message-en-warning.png"})
+        for (const char* name :
+             {"cfg7-en-tab03-geq-a.png", "cfg7-zh-tab18-out-8.png", "cfg3-en-tab06-in-b.png",
+              "cfg5-zh-tab09-in-c.png", "dialog-connect-en.png", "dialog-configure-zh.png",
+              "menu-zh-system.png", "message-en-warning.png", "verify-en-synced.png",
+              "verify-zh-unconfirmed.png", "dialog-unconfirmed-en.png", "dialog-save-waiting-zh.png",
+              "message-en-save-failed.png"})
             QVERIFY2(QFileInfo::exists(QDir(dir).filePath(QLatin1String(name))), name);
         QCOMPARE(QImage(QDir(dir).filePath("cfg7-en-tab00-home.png")).size(), QSize(1100, 781));
 
@@ -41,6 +45,11 @@ private slots:
         QCOMPARE(t.core().deviceConfig, 7);
         QCOMPARE(t.state().currentTab, 0);
         QVERIFY(t.messages.isEmpty());
+        // The sync indicator's states were staged only for the pictures.
+        QCOMPARE(t.core().linkConnected, uint8_t(0));
+        QCOMPARE(t.core().verify.status, SyncStatus::Unknown);
+        QCOMPARE(t.core().scheduler.storeProgram, uint8_t(0));
+        QCOMPARE(t.window().syncIndicator()->text(), QString());
     }
 };
 

@@ -1,5 +1,6 @@
 // The program dialogs: choosing a row only with the mouse, the refusals, and load, store and rename
-// against velmar-sim over a real TCP link, with the status line showing the program in use.
+// against velmar-sim over a real TCP link, each a success only once the processor answered, with the
+// status line showing the program in use.
 #include "SysAppRig.h"
 #include "SysPagesHarness.h"
 
@@ -182,10 +183,16 @@ private slots:
         dialog.show();
         clickRow(dialog, 11);
         dialog.okButton()->click();
+        // Nothing is said before the processor's image has arrived.
+        QVERIFY(rig.messages.isEmpty());
+        QVERIFY(dialog.waiting());
+        QCOMPARE(dialog.waitText(), QStringLiteral("Loading..."));
+        QVERIFY(!dialog.okButton()->isEnabled() && !dialog.cancelButton()->isEnabled());
+        QCOMPARE(rig.core().system.bytes[15], uint8_t(12));
+        QVERIFY(rig.runUntil([&] { return !rig.messages.isEmpty(); }));
         QCOMPARE(rig.messageTexts(), QStringList{"Load successful"});
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(rig.core().system.bytes[15], uint8_t(12));
-        QVERIFY(rig.runUntil([&] { return rig.core().image.inputs[0].gain == 123; }));
+        QCOMPARE(rig.core().image.inputs[0].gain, 123);
         AppRig::deliverPosted();
         QCOMPARE(int(rig.core().image.outputs[5].delay), 900);
         QCOMPARE(sim.device.currentProgram(), uint8_t(12));
@@ -206,9 +213,14 @@ private slots:
         dialog.show();
         clickRow(dialog, 4);
         dialog.okButton()->click();
+        QVERIFY(dialog.waiting());
+        QCOMPARE(dialog.waitText(), QStringLiteral("Saving..."));
+        QVERIFY(rig.messages.isEmpty());
+        QVERIFY(rig.runUntil([&] { return !rig.messages.isEmpty(); }));
         QCOMPARE(rig.messageTexts(), QStringList{"Save successful"});
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(rig.core().system.bytes[15], uint8_t(5));
-        QVERIFY(rig.runUntil([&] { return sim.device.currentProgram() == 5; }));
+        QCOMPARE(sim.device.currentProgram(), uint8_t(5));
         QCOMPARE(int(sim.device.storedProgram(5).outputs[1].gain), edited);
         AppRig::deliverPosted();
         QCOMPARE(rig.window().statusText(1), QStringLiteral("Program Name:     USER 5     "));
@@ -242,6 +254,89 @@ private slots:
         AppRig::deliverPosted();
         QCOMPARE(rig.window().statusText(1), QStringLiteral("Program Name:FRONT FILL 15ch"));
         QVERIFY(dialog.isVisible()); // renaming does not close the Save dialog
+    }
+
+    // No answer, a lost link, the backstop: the result is "failed" and the dialog keeps its choice.
+    void aStoreNobodyAnswersFailsAndTheDialogStaysOpen() {
+        SimProcessor sim;
+        QVERIFY2(sim.start(), sim.error.c_str());
+        AppRig rig;
+        QVERIFY(rig.connectTcp(sim.port()));
+        sim.endpoint.faults().setSilent(true);
+        CMemorySave dialog(rig.state(), &rig.window());
+        dialog.show();
+        clickRow(dialog, 6);
+        dialog.okButton()->click();
+        dialog.reject(); // the close box while waiting
+        QVERIFY(dialog.isVisible());
+        QVERIFY(rig.runUntil([&] { return !rig.messages.isEmpty(); }, 15000));
+        QCOMPARE(rig.messageTexts(), QStringList{"Save failed"});
+        QCOMPARE(rig.messages.first().caption, QStringLiteral("Warning"));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.waiting());
+        QVERIFY(dialog.okButton()->isEnabled());
+        QCOMPARE(dialog.selectionNumber(), 7);
+        QCOMPARE(dialog.list()->selectedRowNumbers(), QList<int>{6});
+        QCOMPARE(sim.device.currentProgram(), uint8_t(0));
+        QCOMPARE(rig.core().system.bytes[15], uint8_t(0));
+    }
+
+    void aLoadWhoseLinkIsLostFailsAndKeepsTheProgramNumber() {
+        SimProcessor sim;
+        QVERIFY2(sim.start(), sim.error.c_str());
+        AppRig rig;
+        QVERIFY(rig.connectTcp(sim.port()));
+        sim.endpoint.faults().setSilent(true);
+        CMemoryLoad dialog(rig.state(), &rig.window());
+        dialog.show();
+        clickRow(dialog, 2);
+        dialog.okButton()->click();
+        QVERIFY(dialog.waiting());
+        rig.app().links().closeLink();
+        QTRY_VERIFY(!rig.messages.isEmpty());
+        QCOMPARE(rig.messageTexts(), QStringList{"Load failed"});
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.selectionNumber(), 3);
+        QCOMPARE(rig.core().system.bytes[15], uint8_t(0));
+    }
+
+    void aWaitEndsAtItsBackstopEvenWhenTheCoreSaysNothing() {
+        Harness h;
+        h.connectLink();
+        LanguageManager languages;
+        QVERIFY(languages.apply(LanguageManager::kChinese));
+        CMemorySave dialog(h.app, nullptr);
+        dialog.setWaitLimitMs(50);
+        dialog.show();
+        clickRow(dialog, 0);
+        dialog.OnOK();
+        QCOMPARE(dialog.waitText(), QStringLiteral("正在保存..."));
+        QTRY_COMPARE(h.messageTexts(), QStringList{"保存失败"});
+        QVERIFY(dialog.isVisible());
+        // Withdrawn: no store goes out later behind the failure.
+        QCOMPARE(h.core().scheduler.storeProgram, uint8_t(0));
+    }
+
+    void aRenameIsReadBackAndSaysWhenItWasNotConfirmed() {
+        SimProcessor sim;
+        QVERIFY2(sim.start(), sim.error.c_str());
+        AppRig rig;
+        QVERIFY(rig.connectTcp(sim.port()));
+        CMemorySave dialog(rig.state(), &rig.window());
+        dialog.show();
+        rig.onModal = renameTo(QStringLiteral("STAGE"));
+        doubleClickRow(dialog, 1);
+        QVERIFY(rig.runUntil([&] { return rig.core().scheduler.nameProgram == 0; }));
+        AppRig::deliverPosted();
+        QVERIFY(rig.messages.isEmpty());
+
+        // A processor that takes nothing more: three tries, then one message.
+        sim.endpoint.faults().setSilent(true);
+        rig.onModal = renameTo(QStringLiteral("NEVER"));
+        doubleClickRow(dialog, 3);
+        QVERIFY(rig.runUntil([&] { return !rig.messages.isEmpty(); }, 15000));
+        rig.runUntil([] { return false; }, 300);
+        QCOMPARE(rig.messageTexts(), QStringList{"Program name not confirmed"});
     }
 
     void aCancelledRenameChangesNothing() {
