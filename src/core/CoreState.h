@@ -138,7 +138,7 @@ struct VerifyState {
     uint8_t rounds = 0;                // rounds without agreement since the last agreement
     uint16_t quiet = 0;                // idle ticks since the last command other than a heartbeat
     uint16_t sinceRead = 0;            // ticks since the last verify read or whole image
-    uint16_t repaired = 0;             // units sent again since the last agreement
+    uint16_t repaired = 0;             // fields sent again since the last agreement
     uint16_t unconfirmed = 0;          // fields still different after the rounds of repair
     SyncStatus status = SyncStatus::Unknown;
     DeviceImage device{};              // the processor's image at the last verify read, clamped
@@ -147,7 +147,7 @@ struct VerifyState {
 // Results the core reports through CoreHooks::event.
 enum class CoreEvent : uint8_t {
     SyncChanged,       // verify.status or its counts changed
-    Repaired,          // agreement after repairs; value: units sent again
+    Repaired,          // agreement after repairs; value: fields sent again
     ProcessorChanged,  // values taken from the processor; value: fields
     StoreDone,         // a program store answered; value: program
     StoreFailed,       // a program store not made: no agreement, or no answer; value: program

@@ -298,6 +298,8 @@ void LinkSupervisionTick(CoreState& s) {
     // before the box is shown, so nothing arrives from a dead link behind it.
     rx.silenceCounter = 0;
     s.linkConnected = 0;
+    // Nothing is known of the processor's image any more; the next connection reads it again.
+    VerifyReset(s);
     if (s.hooks.postMessage) s.hooks.postMessage(kMsgRefresh, 0xAA, 0xBB);
     switch (s.activeLink) {
     case LinkType::Serial:

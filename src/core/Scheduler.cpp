@@ -407,6 +407,14 @@ void QueueProgramStore(CoreState& s, uint8_t program) {
     s.scheduler.storeChecked = 0;
 }
 
+void CancelProgramStore(CoreState& s) {
+    CommandScheduler& q = s.scheduler;
+    if (q.state == SchedState::ProgramStore && q.onWire) return;
+    q.storeProgram = 0;
+    q.storeChecked = 0;
+    if (q.state == SchedState::ProgramStore) ReturnToIdle(s);
+}
+
 void QueueProgramLoad(CoreState& s, uint8_t program) {
     CommandScheduler& q = s.scheduler;
     if (q.storeProgram) {

@@ -22,6 +22,9 @@ namespace velmar {
 void QueueParamWrite(CoreState& s, uint8_t kind, uint8_t channel, uint8_t index);
 void QueueBlockWrite(CoreState& s, uint8_t kind, uint8_t channel);
 void QueueProgramStore(CoreState& s, uint8_t program);
+// Withdraws a store that has not gone out yet (the caller stopped waiting for it), so it is never made
+// behind the user's back. A store already on the wire cannot be taken back and stays awaited.
+void CancelProgramStore(CoreState& s);
 void QueueProgramLoad(CoreState& s, uint8_t program);
 void QueueImageWrite(CoreState& s, uint8_t program);
 void QueueHandshake(CoreState& s);

@@ -4,6 +4,7 @@
 #include "core/Image.h"
 #include "core/Scheduler.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace velmar {
@@ -186,7 +187,7 @@ void VerifyCompare(CoreState& s, const uint8_t* processorImage) {
     v.sends = 0;
     v.sinceRead = 0;
 
-    int taken = 0, resent = 0, fieldsLeft = 0;
+    int taken = 0, resent = 0, repairedFields = 0, fieldsLeft = 0;
     bool channelTaken[kInputCount + kOutputCount] = {};
     ForEachUnit([&](uint8_t kind, int c, int u) {
         const int index = UnitIndex(kind, c, u);
@@ -204,6 +205,8 @@ void VerifyCompare(CoreState& s, const uint8_t* processorImage) {
             v.differs[index] = 0;
         } else if (v.written[index]) {
             MarkParamDirty(s, kind, c, u);
+            // Counted once however many rounds it takes.
+            if (!v.differs[index]) repairedFields += fields;
             v.differs[index] = 1;
             ++resent;
             fieldsLeft += fields;
@@ -237,7 +240,7 @@ void VerifyCompare(CoreState& s, const uint8_t* processorImage) {
         SetSyncStatus(s, settled ? SyncStatus::Synced : SyncStatus::Checking);
         return;
     }
-    v.repaired = static_cast<uint16_t>(v.repaired + resent);
+    v.repaired = static_cast<uint16_t>(std::min(65535, v.repaired + repairedFields));
     if (v.rounds < 255) ++v.rounds;
     if (v.rounds >= v.settings.maxRounds) {
         v.unconfirmed = static_cast<uint16_t>(fieldsLeft);

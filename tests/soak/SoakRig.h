@@ -91,7 +91,7 @@ public:
     DeviceImage storeSentImage{};
     int storesFailed = 0, storesChecked = 0;
     int processorChangedFields = 0;
-    int verifyReads = 0, repairs = 0; // compare reads answered; units sent again after one
+    int verifyReads = 0, repairs = 0; // compare reads answered; fields sent again after one
     // Stores answered since the last call whose program in the unit is not the image stored; forgets them.
     int storesLost();
     // The verify read's idle period in ticks for the runs (VELMAR_SOAK_VERIFY_PERIOD, default 50).

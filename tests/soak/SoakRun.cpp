@@ -190,7 +190,7 @@ SoakResult SoakRun::run() {
         line, sizeof line,
         "soak %s %s seed %llu: edits %d, frames sent %llu, frames lost %llu (to unit %llu, from unit "
         "%llu, corrupted %llu, missed by app %llu, by unit %llu), link losses %d, differences %d "
-        "(%d units; edits lost %d), stores %d (lost %d, not made %d), verify reads %d, units repaired %d, "
+        "(%d units; edits lost %d), stores %d (lost %d, not made %d), verify reads %d, fields repaired %d, "
         "connection retries %d, checkpoints %d (%d not reached), %.1f s, longest stall %.1f ms",
         LinkName(o.link), o.label.c_str(), static_cast<unsigned long long>(o.seed), r.edits,
         static_cast<unsigned long long>(r.framesSent), static_cast<unsigned long long>(r.framesLost),

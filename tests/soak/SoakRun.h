@@ -33,7 +33,7 @@ struct SoakResult {
     // differences left at the end after the final wait.
     int lostEdits = 0;
     int storesChecked = 0, storesLost = 0, storesFailed = 0; // stores answered, lost in the unit, not made
-    int verifyReads = 0, repairs = 0;                         // compare reads answered, units sent again
+    int verifyReads = 0, repairs = 0;                         // compare reads answered, fields sent again
     int finalDifferences = 0; // bytes
     int finalUnits = 0;
     bool finalQuiescent = false;

@@ -35,8 +35,7 @@ void CMemorySave::waitEnded(uint8_t program, bool ok) {
     }
     // A store still waiting for agreement is withdrawn, so it cannot be made later behind a "Save
     // failed" (the backstop or a lost link ended the wait, not the core). One on the wire stays.
-    if (s.scheduler.storeProgram == program && s.scheduler.state != SchedState::ProgramStore)
-        s.scheduler.storeProgram = 0;
+    if (s.scheduler.storeProgram == program) CancelProgramStore(s);
     // A store refused for fields the processor never took says which ones.
     const QString detail = s.verify.status == SyncStatus::Unconfirmed
                                ? CUnconfirmedDlg::fieldLines(s).join(QLatin1Char('\n'))
