@@ -48,7 +48,8 @@ void CMemorySave::OnListDoubleClicked() {
     for (int r : list()->selectedRowNumbers()) {
         CSaveDlg rename(app(), this, list()->rowName(r));
         const int result = app().ui.runModal ? app().ui.runModal(rename) : int(QDialog::Rejected);
-        if (result != QDialog::Accepted) continue;
+        // OK on a name left as it was rewrites nothing: the processor's own bytes stay.
+        if (result != QDialog::Accepted || !rename.changed()) continue;
         app().post(kMsgRefresh, 0, 255);
         const QByteArray name = CSaveDlg::nameBytes(rename.name());
         list()->setRowName(r, QString::fromLatin1(name));

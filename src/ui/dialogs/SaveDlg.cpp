@@ -20,6 +20,7 @@ CSaveDlg::CSaveDlg(AppState&, QWidget* parent, const QString& currentName) : QDi
     m_field->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[\\x20-\\x7E]{0,%1}").arg(kMaxChars)), m_field));
     m_field->setText(QString::fromLatin1(nameBytes(currentName)));
+    m_initial = m_field->text();
     m_field->selectAll();
     m_field->setMinimumWidth(220);
     m_field->setFont(palette::uiFont(13));

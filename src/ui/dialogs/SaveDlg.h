@@ -24,6 +24,9 @@ public:
     CSaveDlg(AppState& app, QWidget* parent, const QString& currentName);
 
     QString name() const { return m_name; }
+    // Whether the name that OK kept differs from the one the dialog opened with: a name the user did not
+    // change is never written back (bytes the field cannot show would come back as "?").
+    bool changed() const { return m_name != m_initial; }
     QLineEdit* field() const { return m_field; }
     QPushButton* okButton() const { return m_ok; }
 
@@ -38,6 +41,7 @@ private:
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     QString m_name;
+    QString m_initial;
 };
 
 } // namespace velmar

@@ -356,6 +356,24 @@ private slots:
         QVERIFY(h.posts.empty());
     }
 
+    // A processor's name with bytes the field cannot show: OK without a change writes nothing back.
+    void okOnAnUnchangedNameRewritesNothing() {
+        Harness h;
+        std::memcpy(h.core().programNames[5], "CH\xB5IR 2", 8);
+        CMemorySave dialog(h.app, nullptr);
+        dialog.show();
+        h.onModal = [](QDialog& d) {
+            auto* rename = qobject_cast<CSaveDlg*>(&d);
+            if (!rename) return int(QDialog::Rejected);
+            rename->accept(); // the field shows "CH?IR 2"; the user presses OK
+            return int(QDialog::Accepted);
+        };
+        doubleClickRow(dialog, 4);
+        QCOMPARE(QByteArray(h.core().programNames[5]), QByteArray("CH\xB5IR 2"));
+        QCOMPARE(h.core().system.bytes[15], uint8_t(0));
+        QVERIFY(h.posts.empty());
+    }
+
     void aRenameWithoutALinkStillChangesTheTable() {
         Harness h;
         CMemorySave dialog(h.app, nullptr);
