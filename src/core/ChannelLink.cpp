@@ -116,7 +116,9 @@ void CopyChannel(CoreState& s, uint8_t kind, int source, int target) {
     if (!ValidPair(kind, source, target) || source == target) return;
     CopyBlock(s, kind, source, target);
     QueueBlockWrite(s, kind, static_cast<uint8_t>(target));
-    if (s.hooks.imageReplaced) s.hooks.imageReplaced();
+    // Only the target's parameters were replaced: its curves are rebuilt, and state kept beside the image
+    // for the other channels (an EQ bypass in force) stays.
+    if (s.hooks.channelCurvesChanged) s.hooks.channelCurvesChanged(kind, target);
     if (s.hooks.postMessage) s.hooks.postMessage(kMsgRefresh, 0, 255);
     ShowCoreMessage(s, kind == kKindInput ? CoreMessage::InputCopyDone : CoreMessage::OutputCopyDone,
                     "Warning");

@@ -136,7 +136,8 @@ TEST_F(Links, inputChannelCopyCopiesQueuesRefreshesAndConfirms) {
     EXPECT_FALSE(AnyDirty(s));
     EXPECT_EQ(s.scheduler.state, SchedState::BlockWrite);
     EXPECT_EQ(s.scheduler.p3, 1);
-    EXPECT_EQ(imagesReplaced, 1);
+    EXPECT_EQ(imagesReplaced, 0);
+    EXPECT_EQ(curvesChanged, (std::vector<std::pair<uint8_t, int>>{{kKindInput, 1}})) << "only the target";
     EXPECT_EQ(posted, (std::vector<Posted>{{kMsgRefresh, 0, 255}}));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Input Channel Copy successful");

@@ -106,6 +106,19 @@ CVelmarDlg::CVelmarDlg(AppState& app, LanguageManager& languages, QWidget* paren
     ResetLinkGroups(m_app.core);
     BuildCurveSets(m_app.core);
     InstallCurveSetHooks(m_app.core);
+    // Parameters replaced from elsewhere (the processor, a file, a copy or a link join) leave no gain put
+    // aside by a bypass that could be restored over them.
+    {
+        CoreHooks& hooks = m_app.core.hooks;
+        hooks.imageReplaced = [curves = hooks.imageReplaced, this] {
+            curves();
+            m_app.eqBypass.ForgetAll();
+        };
+        hooks.channelCurvesChanged = [curves = hooks.channelCurvesChanged, this](uint8_t kind, int channel) {
+            curves(kind, channel);
+            m_app.eqBypass.Forget(kind, channel);
+        };
+    }
 
     createControls();
     // The controls take their places first, so the graph lays its plot out for its real size.

@@ -351,7 +351,6 @@ void CChannelPage::RefreshShared(const QStringList& typeNames) {
     for (int r = 0; r < kBandCount; ++r) ShowBand(ch, r, kFieldsAll, false);
     ShowGain(ch, false);
     ShowDelay(ch, false);
-    app().eqBypass.TakeGainsOnRefresh(app().core, m_kind, ch);
     showSwitches();
     m_bands->SetTypeNames(typeNames, Bands(ch));
     UpdateEqBypassButton();
@@ -461,15 +460,8 @@ void CChannelPage::onSlopeChosen(int band, int index) {
 
 void CChannelPage::onBypassClicked(int band, bool checked) {
     const int ch = m_channel;
-    PeqBand& b = Bands(ch)[band];
-    int16_t& saved = app().eqBypass.SavedGains(m_kind, ch)[band];
-    if (checked) {
-        saved = b.gain;
-        b.gain = kBandGainRawZero;
-    } else {
-        b.gain = saved;
-    }
-    ShowBand(ch, band, EqBandTable::kGain, true);
+    const bool changed = app().eqBypass.ToggleBandBypass(app().core, m_kind, ch, band, checked);
+    ShowBand(ch, band, EqBandTable::kGain, changed);
 }
 
 // ---------------------------------------------------------------------------------------------------------

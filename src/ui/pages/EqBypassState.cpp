@@ -15,6 +15,10 @@ bool ValidChannel(uint8_t kind, int channel) {
     return false;
 }
 
+int SlotOf(uint8_t kind, int channel) {
+    return kind == kKindInput ? channel : kInputCount + channel;
+}
+
 PeqBand* Bands(CoreState& s, uint8_t kind, int channel) {
     return kind == kKindInput ? s.image.inputs[channel].peq : s.image.outputs[channel].peq;
 }
@@ -45,29 +49,57 @@ void EqBypassState::ClearBypass(uint8_t kind, int channel) {
     (kind == kKindInput ? inputEqBypassed[channel] : outputEqBypassed[channel]) = 0;
 }
 
-void EqBypassState::TakeGainsOnRefresh(const CoreState& s, uint8_t kind, int channel) {
-    if (!ValidChannel(kind, channel) || Bypassed(kind, channel)) return;
-    int16_t* saved = SavedGains(kind, channel);
-    const PeqBand* bands = kind == kKindInput ? s.image.inputs[channel].peq : s.image.outputs[channel].peq;
-    for (int r = 0; r < kBandCount; ++r)
-        if (bands[r].gain != kBandGainRawZero) saved[r] = bands[r].gain;
+void EqBypassState::Forget(uint8_t kind, int channel) {
+    if (!ValidChannel(kind, channel)) return;
+    ClearBypass(kind, channel);
+    for (uint8_t& f : bandSaved[SlotOf(kind, channel)]) f = 0;
+}
+
+void EqBypassState::ForgetAll() {
+    for (int c = 0; c < kInputCount; ++c) Forget(kKindInput, c);
+    for (int c = 0; c < kOutputCount; ++c) Forget(kKindOutput, c);
+}
+
+bool EqBypassState::ToggleBandBypass(CoreState& s, uint8_t kind, int channel, int band, bool on) {
+    if (!ValidChannel(kind, channel) || band < 0 || band >= kBandCount) return false;
+    PeqBand& b = Bands(s, kind, channel)[band];
+    int16_t& saved = SavedGains(kind, channel)[band];
+    uint8_t& held = bandSaved[SlotOf(kind, channel)][band];
+    if (on) {
+        if (!held) saved = b.gain;
+        held = 1;
+        if (b.gain == kBandGainRawZero) return false;
+        b.gain = kBandGainRawZero;
+        return true;
+    }
+    if (!held) return false;
+    held = 0;
+    if (b.gain == saved) return false;
+    b.gain = saved;
+    return true;
 }
 
 void EqBypassState::ToggleEqBypass(CoreState& s, uint8_t kind, int channel) {
     if (!ValidChannel(kind, channel)) return;
     uint8_t& flag = kind == kKindInput ? inputEqBypassed[channel] : outputEqBypassed[channel];
     int16_t* saved = SavedGains(kind, channel);
+    uint8_t* held = bandSaved[SlotOf(kind, channel)];
     PeqBand* bands = Bands(s, kind, channel);
     if (flag) {
         flag = 0;
-        for (int r = 0; r < kBandCount; ++r) bands[r].gain = saved[r];
+        for (int r = 0; r < kBandCount; ++r)
+            if (held[r]) {
+                bands[r].gain = saved[r];
+                held[r] = 0;
+            }
         if (kind == kKindInput)
             for (int w = 0; w < kGeqWordCount; ++w)
                 s.image.inputs[channel].geq[w] = savedGeqWords[channel][w];
     } else {
         flag = 1;
         for (int r = 0; r < kBandCount; ++r) {
-            saved[r] = bands[r].gain;
+            if (!held[r]) saved[r] = bands[r].gain;
+            held[r] = 1;
             bands[r].gain = kBandGainRawZero;
         }
         if (kind == kKindInput)
@@ -92,7 +124,7 @@ void EqBypassState::ResetEq(CoreState& s, uint8_t kind, int channel) {
     for (int r = 0; r < kBandCount; ++r) saved[r] = kBandGainRawZero;
     if (kind == kKindInput)
         for (int16_t& w : savedGeqWords[channel]) w = kBandGainRawZero;
-    ClearBypass(kind, channel);
+    Forget(kind, channel);
     QueueBlockWrite(s, kind, static_cast<uint8_t>(channel));
     LinkBlock(s, kind, channel);
 }

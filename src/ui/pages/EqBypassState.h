@@ -22,6 +22,9 @@ struct EqBypassState {
     int16_t savedOutputBandGains[kOutputCount][kBandCount];
     // An input's 32 graphic-equaliser words put aside by EQ BYPASS.
     int16_t savedGeqWords[kInputCount][kGeqWordCount];
+    // Whether a band's saved gain was put aside (by its Bypass or by EQ BYPASS) from the image as it
+    // stands: only such a gain is ever restored. Inputs 0..3, then outputs 0..7.
+    uint8_t bandSaved[kInputCount + kOutputCount][kBandCount]{};
 
     // Everything flat (0 dB) and nothing bypassed, as at start.
     EqBypassState();
@@ -31,13 +34,20 @@ struct EqBypassState {
     bool Bypassed(uint8_t kind, int channel) const;
     void ClearBypass(uint8_t kind, int channel);
 
-    // A page refresh takes the shown channel's band gains as the values to restore, except while that
-    // channel's EQ BYPASS is in force (they are then the bypassed 0 dB) and for bands whose Bypass is in
-    // force (gain 0 dB), whose saved gain is what releasing the Bypass has to restore.
-    void TakeGainsOnRefresh(const CoreState& s, uint8_t kind, int channel);
+    // The channel's parameters were replaced (a program load, the read at connection, an import, a
+    // channel copy, a link join, values taken from the processor): nothing put aside before is restored
+    // any more, and no bypass is in force. Forget covers one channel, ForgetAll every channel.
+    void Forget(uint8_t kind, int channel);
+    void ForgetAll();
+
+    // A band's Bypass pressed (on) or released: on puts the gain aside and sets 0 dB; released restores
+    // the gain put aside, if there is one from the image as it stands, and otherwise changes nothing.
+    // False when nothing changed. The write, the links and the curve are the caller's.
+    bool ToggleBandBypass(CoreState& s, uint8_t kind, int channel, int band, bool on);
 
     // EQ BYPASS on a channel: the first press puts the band gains (and an input's graphic-equaliser
-    // words) aside and sets them to 0 dB, the second restores them. Then the channel's block is queued and
+    // words) aside and sets them to 0 dB, the second restores them (a band bypassed on its own before
+    // keeps the gain its Bypass put aside, and is released too). Then the channel's block is queued and
     // copied to its linked channels. Frequency, Q, type and slope are never touched. Curves and controls
     // are the caller's.
     void ToggleEqBypass(CoreState& s, uint8_t kind, int channel);

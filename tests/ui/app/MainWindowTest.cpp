@@ -372,6 +372,44 @@ private slots:
                  QString::fromStdString(BandGainText(dragged)));
     }
 
+    // A bypass in force when the image is replaced (a load, the read at connection, an import) or when
+    // a channel's parameters are replaced (a copy, a link join, values taken from the processor) never
+    // brings gains of the earlier image back.
+    void aBypassNeverRestoresGainsOfAnImageThatWasReplaced() {
+        TestApp t;
+        CVelmarDlg& w = t.window();
+        CoreState& s = t.core();
+        s.image.inputs[0].peq[2].gain = kBandGainRawZero + 60;
+        s.image.outputs[1].peq[3].gain = kBandGainRawZero - 40;
+        w.inputPage()->Refresh();
+        w.inputPage()->EqBypassButton()->click(); // input A: every band to 0 dB, its gains put aside
+        QVERIFY(t.state().eqBypass.ToggleBandBypass(s, kKindOutput, 1, 3, true));
+        QCOMPARE(int(s.image.inputs[0].peq[2].gain), kBandGainRawZero);
+
+        DeviceImage program = s.image;
+        program.inputs[0].peq[2].gain = kBandGainRawZero; // the new program holds 0 dB there
+        program.inputs[0].peq[5].gain = kBandGainRawZero + 10;
+        s.image = program;
+        s.hooks.imageReplaced(); // as the reply to a load does
+        QCOMPARE(t.state().eqBypass.inputEqBypassed[0], 0);
+        w.inputPage()->Refresh();
+        QVERIFY(!w.inputPage()->EqBypassButton()->isChecked());
+        w.inputPage()->EqBypassButton()->click(); // a new bypass of the new program ...
+        w.inputPage()->EqBypassButton()->click(); // ... released gives the new program back
+        QCOMPARE(int(s.image.inputs[0].peq[2].gain), kBandGainRawZero);
+        QCOMPARE(int(s.image.inputs[0].peq[5].gain), kBandGainRawZero + 10);
+        QVERIFY(!t.state().eqBypass.ToggleBandBypass(s, kKindOutput, 1, 3, false));
+        QCOMPARE(int(s.image.outputs[1].peq[3].gain), kBandGainRawZero);
+
+        // One channel replaced: only its state goes.
+        QVERIFY(t.state().eqBypass.ToggleBandBypass(s, kKindOutput, 2, 0, true) ||
+                s.image.outputs[2].peq[0].gain == kBandGainRawZero);
+        w.inputPage()->EqBypassButton()->click();
+        s.hooks.channelCurvesChanged(kKindOutput, 2);
+        QCOMPARE(t.state().eqBypass.inputEqBypassed[0], 1);
+        QCOMPARE(t.state().eqBypass.bandSaved[kInputCount + 2][0], 0);
+    }
+
     void readBackRefreshesStatusLineAndPage() {
         TestApp t;
         CVelmarDlg& w = t.window();
