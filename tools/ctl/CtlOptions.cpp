@@ -103,7 +103,7 @@ Commands:
                         sends nothing at all. The values the processor does not take after three
                         rounds of repair are listed as "N not confirmed", exit status 1
   diff FILE             the fields in which the processor differs from the program file FILE, one
-                        line each: "out2 peq3.gain +3.0dB file +1.5dB" (the processor's value, then
+                        line each: "out2 peq3.gain 3.0dB file 1.5dB" (the processor's value, then
                         the file's, as get prints them; the file read as load would send it)
   program load N        make the processor load its program N (1..12) and read the image back
   program store N       store the processor's current settings as program N (1..12)
