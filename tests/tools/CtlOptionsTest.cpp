@@ -58,6 +58,22 @@ TEST(CtlOptions, negativeValuesAndSignsAreArgumentsNotOptions) {
     EXPECT_EQ(name.options.program, 3);
 }
 
+TEST(CtlOptions, setTakesTriplesInOrderAndDiffAFile) {
+    const Outcome o = Parse({"--usb", "--no-verify", "set", "out2", "peq3.gain", "+3", "inA", "gain", "-6"});
+    ASSERT_TRUE(o.parsed.ok) << o.parsed.error;
+    EXPECT_TRUE(o.options.noVerify);
+    ASSERT_EQ(o.options.settings.size(), 2u);
+    EXPECT_EQ(o.options.settings[1].channel, "inA");
+    EXPECT_EQ(o.options.settings[1].field, "gain");
+    EXPECT_EQ(o.options.settings[1].value, "-6");
+    EXPECT_EQ(o.options.channel, "out2"); // the first triple
+    EXPECT_FALSE(Parse({"--usb", "info"}).options.noVerify);
+    const Outcome diff = Parse({"--usb", "--json", "diff", "show.vq"});
+    ASSERT_TRUE(diff.parsed.ok) << diff.parsed.error;
+    EXPECT_EQ(diff.options.command, Command::Diff);
+    EXPECT_EQ(diff.options.file, "show.vq");
+}
+
 TEST(CtlOptions, curveNeedsNoLink) {
     const Outcome o = Parse({"curve", "a.vq", "geq-inB", "--filters"});
     ASSERT_TRUE(o.parsed.ok) << o.parsed.error;
@@ -75,7 +91,9 @@ TEST(CtlOptions, helpAnywhereAsksForTheHelpText) {
                              "dump FILE",
                              "load FILE",
                              "get CHANNEL FIELD",
-                             "set CHANNEL FIELD VALUE",
+                             "set CHANNEL FIELD VALUE [CHANNEL FIELD VALUE ...]",
+                             "diff FILE",
+                             "--no-verify",
                              "program load N",
                              "program store N",
                              "program rename N NAME",
@@ -115,6 +133,11 @@ TEST(CtlOptions, malformedCommandLinesAreUsageErrors) {
         {"--usb", "info", "extra"},
         {"--usb", "get", "inA"},
         {"--usb", "set", "inA", "gain"},
+        {"--usb", "set", "inA", "gain", "1", "inB"},
+        {"--usb", "set", "inA", "gain", "1", "inB", "gain"},
+        {"--usb", "diff"},
+        {"--usb", "diff", "a.vq", "b.vq"},
+        {"--usb", "--no-verify=1", "info"},
         {"--usb", "program", "load", "0"},
         {"--usb", "program", "store", "13"},
         {"--usb", "program", "erase", "1"},

@@ -63,6 +63,27 @@ TEST_F(CtlSessionUsb, setWritesTheFieldThroughUsbReportsAndWaitsForTheAcknowledg
     EXPECT_EQ(device.image().outputs[2].peq[1].gain, 155);
 }
 
+// A unit that keeps putting out3's gain back (as a front-panel lock would): every write of it is
+// acknowledged, no read-back shows it, and after the core's rounds of repair set names it, with the
+// processor's value and ours, and fails. The field the unit took is not listed.
+TEST_F(CtlSessionUsb, setNamesTheFieldsTheProcessorDoesNotKeepAndFails) {
+    CtlOptions o = UsbOptions(Command::Set);
+    o.settings = {{"out3", "gain", "-6"}, {"out1", "gain", "2"}};
+    QTimer revert;
+    revert.setInterval(20);
+    QObject::connect(&revert, &QTimer::timeout, [this] {
+        DeviceImage image = device.image();
+        image.outputs[2].gain = 360;
+        device.setImage(image);
+    });
+    revert.start();
+    EXPECT_EQ(run(o), 1);
+    EXPECT_TRUE(out.str().empty()) << out.str();
+    EXPECT_EQ(err.str(), "velmarctl: 1 not confirmed after 3 rounds of repair (the processor's value, then "
+                         "ours):\nout3 gain 0.0dB ours -6.0dB\n");
+    EXPECT_EQ(device.image().outputs[0].gain, 380);
+}
+
 TEST_F(CtlSessionUsb, loadSendsTheWholeImageAcrossTwentySixReports) {
     const std::string path = ::testing::TempDir() + "/usb-load.vq";
     DeviceImage image = device.image();

@@ -65,7 +65,7 @@ bool ValidName(const std::string& name) {
 
 std::string CtlOptions::usage() {
     return R"(Usage: velmarctl (--tcp HOST:PORT | --serial DEVICE | --usb) [--address N] [--json] [--trace]
-                 COMMAND ...
+                 [--no-verify] COMMAND ...
        velmarctl curve FILE CHANNEL [--filters]
 Controls a Velmar loudspeaker processor without a window, with the application's own protocol core and
 links, paced by the same 100 ms tick. Every connection first handshakes and reads the processor's whole
@@ -79,7 +79,9 @@ Links (exactly one; curve needs none and ignores them):
   --usb                 the processor's USB HID interface (vendor 0483, product 5750, version 0200)
 Options:
   --address N           RS485 device address 1 to 250, carried in every frame (default 1)
-  --json                info, get and meters print one JSON object instead of text
+  --json                info, get and meters print one JSON object instead of text, diff one array
+  --no-verify           no periodic read-back of the whole image while connected (every 30 s
+                        otherwise); set still reads the image back once to confirm its values
   --trace               write every frame sent and received to stderr, one line each: local time,
                         "sent" or "recv", the frame in hex, e.g.
                         2024-05-01T14:03:07.412 sent 5A 5A 5A 01 53 A9 00 00 00 00 00 00 A1 AA
@@ -94,9 +96,15 @@ Commands:
   load FILE             send the program file FILE (its first 1600 bytes) to the processor as a
                         whole-image write and wait for the processor's answer
   get CHANNEL FIELD     print one field in display units
-  set CHANNEL FIELD VALUE
-                        change one field in display units and wait for the acknowledgement; a value
-                        equal to the stored one sends nothing and succeeds
+  set CHANNEL FIELD VALUE [CHANNEL FIELD VALUE ...]
+                        change fields in display units over one connection, one line printed per
+                        field; succeeds once a read-back of the processor's image shows every value
+                        (a value equal to the stored one sends nothing). A value that is refused
+                        sends nothing at all. The values the processor does not take after three
+                        rounds of repair are listed as "N not confirmed", exit status 1
+  diff FILE             the fields in which the processor differs from the program file FILE, one
+                        line each: "out2 peq3.gain 3.0dB file 1.5dB" (the processor's value, then
+                        the file's, as get prints them; the file read as load would send it)
   program load N        make the processor load its program N (1..12) and read the image back
   program store N       store the processor's current settings as program N (1..12)
   program rename N NAME name program N (1..12); NAME has at most 15 characters (bytes)
@@ -148,11 +156,13 @@ resets them in the application too), so set changes exactly the channel it names
 SIGINT (Ctrl-C) and SIGTERM end a run at once with exit status 1, closing the link first.
 
 Exit status:
-  0  done
+  0  done; for diff: the processor equals the file
   1  the link could not be opened, the processor did not answer or acknowledge in time (the message
-     names what did not answer), the link was lost (nothing received for about 6 seconds), or a
-     program file could not be read or written
-  2  usage error, or a value refused with "Data out of range"
+     names what did not answer), the link was lost (nothing received for about 6 seconds), a value of
+     set was not confirmed, or a program file could not be read or written; for diff: they differ
+  2  usage error, or a value refused with "Data out of range"; for diff also a file that cannot be
+     read as a program file
+  3  diff only: no comparison (the link failed or the image could not be read)
 )";
 }
 
@@ -202,7 +212,7 @@ CtlOptions::Parsed CtlOptions::parse(int argc, const char* const* argv) {
             hasValue = true;
         }
         const bool flag = name == "--help" || name == "--usb" || name == "--json" || name == "--trace" ||
-                          name == "--filters";
+                          name == "--filters" || name == "--no-verify";
         if (flag) {
             if (hasValue) return fail(name + " takes no value");
             if (name == "--help") {
@@ -217,6 +227,7 @@ CtlOptions::Parsed CtlOptions::parse(int argc, const char* const* argv) {
             if (name == "--json") json = true;
             if (name == "--trace") trace = true;
             if (name == "--filters") filters = true;
+            if (name == "--no-verify") noVerify = true;
             continue;
         }
         if (name != "--tcp" && name != "--serial" && name != "--address" && name != "--count")
@@ -271,11 +282,18 @@ CtlOptions::Parsed CtlOptions::parse(int argc, const char* const* argv) {
         channel = words[1];
         field = words[2];
     } else if (verb == "set") {
-        if (!arguments(3, "set CHANNEL FIELD VALUE")) return result;
+        if (words.size() < 4 || (words.size() - 1) % 3 != 0)
+            return fail("usage: set CHANNEL FIELD VALUE [CHANNEL FIELD VALUE ...]");
         command = Command::Set;
-        channel = words[1];
-        field = words[2];
-        value = words[3];
+        for (size_t i = 1; i + 2 < words.size(); i += 3)
+            settings.push_back({words[i], words[i + 1], words[i + 2]});
+        channel = settings[0].channel;
+        field = settings[0].field;
+        value = settings[0].value;
+    } else if (verb == "diff") {
+        if (!arguments(1, "diff FILE")) return result;
+        command = Command::Diff;
+        file = words[1];
     } else if (verb == "program") {
         const std::string sub = words.size() > 1 ? words[1] : "";
         if (sub == "load" || sub == "store") {

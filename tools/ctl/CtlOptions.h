@@ -21,6 +21,14 @@ enum class Command : uint8_t {
     ProgramRename,
     Meters,
     Curve,
+    Diff,
+};
+
+// One "CHANNEL FIELD VALUE" of set, as typed (checked when the command runs).
+struct FieldSetting {
+    std::string channel;
+    std::string field;
+    std::string value;
 };
 
 struct CtlOptions {
@@ -32,12 +40,16 @@ struct CtlOptions {
     bool json = false;
     bool trace = false;
     bool help = false;
+    bool noVerify = false; // no periodic verify read (set still confirms its writes with one)
 
     Command command = Command::None;
-    std::string file;     // dump, load, curve
-    std::string channel;  // get, set, curve (checked when the command runs)
-    std::string field;    // get, set
-    std::string value;    // set
+    std::string file;    // dump, load, curve, diff
+    std::string channel; // get, set, curve (checked when the command runs)
+    std::string field;   // get, set
+    std::string value;   // set
+    // set: every triple in the order given. channel, field and value above hold the first one; a caller
+    // that fills only those sets that one field.
+    std::vector<FieldSetting> settings;
     int program = 0;      // program load/store/rename, 1..12
     std::string name;     // program rename
     int count = 1;        // meters

@@ -5,9 +5,11 @@
 #include "core/DeviceConfigTable.h"
 #include "core/Encoder.h"
 #include "core/Image.h"
+#include "core/ImageCompare.h"
 #include "core/ReplyParser.h"
 #include "core/Scheduler.h"
 #include "core/ValueScales.h"
+#include "core/Verify.h"
 #include "ctl/MeterReport.h"
 #include "ctl/ProcessorInfo.h"
 #include "ctl/ProgramFile.h"
@@ -22,6 +24,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 namespace velmar::ctl {
 
@@ -29,9 +32,16 @@ namespace {
 
 // Backstops, in ticks, behind the protocol's own retries and the link supervision: a line that keeps
 // delivering noise resets the supervision's silence counter, and must still not hold velmarctl for ever.
-constexpr int kHandshakeBackstop = 100; // the scheduler gives up after about 6.4 s
-constexpr int kImageReadBackstop = 150; // the supervision ends a silent link after about 6.1 s
+// At connection the core's own retries decide: the handshake goes out six times 1.6 s apart (given up
+// after about 9.7 s), the read of the image four times a reply wait apart (1.1 s on TCP and USB, 2 s on
+// serial), and velmarctl asks for that read once more when the core gave it up. The backstops lie
+// beyond both.
+constexpr int kHandshakeBackstop = 130;
+constexpr int kImageReadBackstop = 250;
+constexpr int kImageReadRounds = 2; // the core's four sends, twice
 constexpr int kCommandBackstop = 150;
+// set: the writes, a verify read, and up to three rounds of repair, each a quiet second and a read.
+constexpr int kConfirmBackstop = 300;
 constexpr int kImageWriteBackstop = 250; // four sends 3.1 s apart, abandoned 3 s after the last
 constexpr int kMeterBackstop = 100;      // between two readings
 constexpr int kStragglerTicks = 20;      // the longest wait for a late second answer at connection
@@ -87,6 +97,7 @@ int CtlSession::run() {
     if (const int code = prepare(); code != 0) return code;
 
     InitCoreState(*m_state);
+    if (m_options.noVerify) m_state->verify.settings.periodTicks = 0;
     m_state->deviceAddress = static_cast<uint8_t>(m_options.address);
     m_state->languageFlag = 0;
     installHooks();
@@ -110,6 +121,14 @@ void CtlSession::interrupt() {
     fail(1, "interrupted");
 }
 
+namespace {
+
+std::string RefusedText(const std::string& label, const std::string& rule, const std::string& value) {
+    return std::string(DataOutOfRangeText(0)) + ": " + label + " " + rule + ", got '" + value + "'";
+}
+
+} // namespace
+
 // Everything that can be judged without the processor is judged before a link is opened.
 int CtlSession::prepare() {
     auto usage = [this](const std::string& message) {
@@ -117,31 +136,41 @@ int CtlSession::prepare() {
         return 2;
     };
     if (m_options.command == Command::Get || m_options.command == Command::Set) {
-        const auto channel = FieldTable::ParseChannel(m_options.channel);
-        if (!channel) return usage("unknown channel '" + m_options.channel + "' (inA..inD, out1..out8)");
-        m_channel = *channel;
-        std::string error;
-        const auto field = FieldTable::ParseField(m_options.field, m_channel, error);
-        if (!field) return usage(error);
-        m_field = *field;
-        if (m_options.command == Command::Set) {
-            std::string rule;
-            const auto entry = FieldTable::ParseEntry(m_channel, m_field, m_options.value, rule);
-            if (!entry) {
-                return usage(std::string(DataOutOfRangeText(0)) + ": " + FieldTable::ChannelName(m_channel) +
-                             " " + FieldTable::FieldName(m_field) + " " + rule + ", got '" + m_options.value +
-                             "'");
+        std::vector<FieldSetting> settings = m_options.settings;
+        if (settings.empty()) settings.push_back({m_options.channel, m_options.field, m_options.value});
+        if (m_options.command == Command::Get) settings.resize(1);
+        // Every triple is judged before the link opens: one refused value and nothing is sent.
+        for (const FieldSetting& setting : settings) {
+            const auto channel = FieldTable::ParseChannel(setting.channel);
+            if (!channel) return usage("unknown channel '" + setting.channel + "' (inA..inD, out1..out8)");
+            std::string error;
+            const auto field = FieldTable::ParseField(setting.field, *channel, error);
+            if (!field) return usage(error);
+            Edit edit;
+            edit.channel = *channel;
+            edit.field = *field;
+            edit.value = setting.value;
+            edit.label = FieldTable::ChannelName(*channel) + " " + FieldTable::FieldName(*field);
+            if (m_options.command == Command::Set) {
+                std::string rule;
+                const auto entry = FieldTable::ParseEntry(*channel, *field, setting.value, rule);
+                if (!entry) return usage(RefusedText(edit.label, rule, setting.value));
+                edit.entry = *entry;
             }
-            m_entry = *entry;
+            m_edits.push_back(std::move(edit));
         }
+        m_channel = m_edits[0].channel;
+        m_field = m_edits[0].field;
+        if (m_options.command == Command::Get) m_edits.clear();
     }
-    if (m_options.command == Command::Load) {
+    if (m_options.command == Command::Load || m_options.command == Command::Diff) {
         m_fileImage = std::make_unique<DeviceImage>();
         std::string error;
         uint64_t extra = 0;
         if (!ProgramFile::Read(m_options.file, *m_fileImage, error, &extra)) {
             m_err << "velmarctl: MusicFile read Error: " << m_options.file << ": " << error << "\n";
-            return 1;
+            // For diff, 1 means "different": a file that is no program file is a usage error there.
+            return m_options.command == Command::Diff ? 2 : 1;
         }
         if (extra > 0)
             m_err << "velmarctl: " << m_options.file << ": only the first 1600 bytes are a program; " << extra
@@ -161,6 +190,7 @@ void CtlSession::installHooks() {
             QMetaObject::invokeMethod(this, &CtlSession::onLinkLost, Qt::QueuedConnection);
     };
     h.imageReplaced = [this] { onImageReplaced(); };
+    h.event = [this](CoreEvent event, int value) { onCoreEvent(event, value); };
     h.traceSent = [this](const uint8_t* frame, size_t size) { onFrameSent(frame, size); };
     h.traceFrameReceived = [this](const uint8_t* frame, size_t size) { onFrameReceived(frame, size); };
 
@@ -239,9 +269,11 @@ void CtlSession::openLink() {
 
 void CtlSession::onTick() {
     if (m_finished) return;
-    // The application's two 100 ms timers, in one: the scheduler's and the link supervision's.
+    // The application's two 100 ms timers, in one: the scheduler's and the link supervision's. Until
+    // the image is read, the core's retries of the handshake and of the read bound the wait, and they
+    // outlast the supervision's six silent seconds: a few lost replies in a row must not end the link.
     SchedulerTick(*m_state);
-    LinkSupervisionTick(*m_state);
+    if (m_stage != Stage::Handshake && m_stage != Stage::ImageRead) LinkSupervisionTick(*m_state);
     advance(true);
 }
 
@@ -266,8 +298,8 @@ void CtlSession::advance(bool tick) {
             m_stage = Stage::ImageRead;
             m_ticksLeft = kImageReadBackstop;
         } else if (q.state == SchedState::GiveUp) {
-            fail(1, "the processor did not answer the handshake (sent 4 times to device address " +
-                        std::to_string(m_options.address) + ")");
+            fail(1, "the processor did not answer the handshake (sent " + std::to_string(m_handshakesSent) +
+                        " times to device address " + std::to_string(m_options.address) + ")");
             return;
         } else {
             if (tick && --m_ticksLeft <= 0)
@@ -280,6 +312,14 @@ void CtlSession::advance(bool tick) {
             if (!connectionSettled(tick)) return;
             m_stage = Stage::Command;
             startCommand();
+        } else if (m_loadFailed) {
+            m_loadFailed = false;
+            if (++m_imageRounds < kImageReadRounds) {
+                QueueProgramLoad(*m_state, 0);
+                return;
+            }
+            fail(1, "the processor did not send the whole image (asked " + std::to_string(m_imageReadsSent) +
+                        " times)");
         } else if (tick && --m_ticksLeft <= 0) {
             fail(1, "the processor did not send the whole image within " + Seconds(kImageReadBackstop));
         }
@@ -296,19 +336,32 @@ void CtlSession::advance(bool tick) {
 // the whole image once more. Such a late image must not arrive in the middle of the command, where it
 // would replace the image a write is sent from: while more handshakes or image reads went out than were
 // answered, the command waits for the stragglers, at most kStragglerTicks after the last answer.
+//
+// Only the commands that write wait: a command that just reads the image is done before a straggler
+// could change anything, and a late image is only compared by the core, never put in place of ours.
 bool CtlSession::connectionSettled(bool tick) {
+    switch (m_options.command) {
+    case Command::Info:
+    case Command::Dump:
+    case Command::Get:
+    case Command::Diff:
+    case Command::Meters:
+        return true;
+    default:
+        break;
+    }
     const bool outstanding = m_handshakeReplies < m_handshakesSent || m_imageReplies < m_imageReadsSent;
     if (!outstanding) return true;
     if (tick) ++m_stragglerTicks;
     return m_stragglerTicks >= kStragglerTicks;
 }
 
-bool CtlSession::channelPresent() {
+bool CtlSession::channelPresent(ChannelRef channel) {
     const int inputs = DeviceConfigInputCount(m_state->deviceConfig);
     const int outputs = DeviceConfigOutputCount(m_state->deviceConfig);
-    const bool input = m_channel.kind == kKindInput;
-    if (m_channel.index < (input ? inputs : outputs)) return true;
-    fail(2, FieldTable::ChannelName(m_channel) + ": this processor has " + std::to_string(inputs) +
+    const bool input = channel.kind == kKindInput;
+    if (channel.index < (input ? inputs : outputs)) return true;
+    fail(2, FieldTable::ChannelName(channel) + ": this processor has " + std::to_string(inputs) +
                 " inputs and " + std::to_string(outputs) + " outputs");
     return false;
 }
@@ -351,7 +404,7 @@ void CtlSession::startCommand() {
                kImageWriteBackstop);
         return;
     case Command::Get: {
-        if (!channelPresent()) return;
+        if (!channelPresent(m_channel)) return;
         const FieldReading r = FieldTable::Read(s.image, m_channel, m_field);
         if (!m_options.json) {
             succeed(r.text + "\n");
@@ -374,6 +427,9 @@ void CtlSession::startCommand() {
     }
     case Command::Set:
         startSet();
+        return;
+    case Command::Diff:
+        startDiff();
         return;
     case Command::ProgramLoad:
         s.system.bytes[kCurrentProgramByte] = static_cast<uint8_t>(m_options.program);
@@ -430,34 +486,133 @@ void CtlSession::startCommand() {
 }
 
 void CtlSession::startSet() {
-    if (!channelPresent()) return;
+    for (const Edit& edit : m_edits)
+        if (!channelPresent(edit.channel)) return;
+    if (!applyEdits(true)) return;
+    if (m_editsQueued) {
+        m_ticksLeft = kConfirmBackstop;
+        return;
+    }
+    std::string lines;
+    for (const Edit& edit : m_edits) lines += edit.shown + " (unchanged, nothing sent)\n";
+    succeed(lines);
+}
+
+// The triples go into a copy of the image in the order given, so a later one is judged against the
+// values of the earlier ones (a high-pass against the low-pass just set). Only when every one is taken
+// does the copy become the image and its changed units go to the scheduler; refused (`refuse`), nothing
+// is sent. Applied again after a late connection image, a value the processor holds already sends
+// nothing.
+bool CtlSession::applyEdits(bool refuse) {
     CoreState& s = *m_state;
-    bool changed = false;
-    std::string rule;
-    const std::string label = FieldTable::ChannelName(m_channel) + " " + FieldTable::FieldName(m_field);
-    if (!FieldTable::Apply(s.image, m_channel, m_field, m_entry, changed, rule)) {
-        fail(2, std::string(DataOutOfRangeText(0)) + ": " + label + " " + rule + ", got '" + m_options.value +
-                    "'");
+    DeviceImage edited = s.image;
+    for (Edit& edit : m_edits) {
+        bool changed = false;
+        std::string rule;
+        if (!FieldTable::Apply(edited, edit.channel, edit.field, edit.entry, changed, rule)) {
+            if (!refuse) continue;
+            fail(2, RefusedText(edit.label, rule, edit.value));
+            return false;
+        }
+        if (refuse) {
+            edit.changed = changed;
+            edit.shown = edit.label + " " + FieldTable::Read(edited, edit.channel, edit.field).text;
+        }
+    }
+    std::set<std::pair<int, int>> units; // (verify unit index, parameter index): each unit written once
+    for (const Edit& edit : m_edits) {
+        const int param = FieldTable::ParamIndex(edit.channel, edit.field);
+        if (DifferingFields(s.image, edited, edit.channel.kind, edit.channel.index, param) > 0)
+            units.insert({UnitIndex(edit.channel.kind, edit.channel.index, param), param});
+    }
+    s.image = edited;
+    // No link groups: the edited channels alone are written (each connection starts without links).
+    for (const Edit& edit : m_edits) {
+        const int param = FieldTable::ParamIndex(edit.channel, edit.field);
+        const auto unit = units.find({UnitIndex(edit.channel.kind, edit.channel.index, param), param});
+        if (unit == units.end()) continue;
+        units.erase(unit);
+        QueueParamWrite(s, edit.channel.kind, static_cast<uint8_t>(edit.channel.index),
+                        static_cast<uint8_t>(param));
+        m_editsQueued = true;
+    }
+    m_verifyAsked = false;
+    return true;
+}
+
+// set succeeds only on a verify read that shows every written unit in the processor. Once the writes
+// are acknowledged the read is asked for at once rather than after the core's quiet second; lost
+// replies and repairs are the core's (verify and repair), which reports Unconfirmed after its rounds.
+void CtlSession::checkSet(bool tick) {
+    CoreState& s = *m_state;
+    if (m_reapply) {
+        m_reapply = false;
+        applyEdits(false);
+    }
+    if (s.verify.status == SyncStatus::Unconfirmed) {
+        reportUnconfirmed("after " + std::to_string(s.verify.settings.maxRounds) + " rounds of repair");
         return;
     }
-    // What was written, kept for the confirmation: a late image reply may still replace the image.
-    m_setShown = label + " " + FieldTable::Read(s.image, m_channel, m_field).text;
-    if (!changed) {
-        succeed(m_setShown + " (unchanged, nothing sent)\n");
+    const bool writesDone = s.scheduler.state == SchedState::Idle && !AnyDirty(s);
+    if (writesDone && VerifyAgreed(s)) {
+        std::string lines;
+        for (const Edit& edit : m_edits)
+            lines += edit.shown + (edit.changed ? "\n" : " (unchanged, nothing sent)\n");
+        succeed(lines);
         return;
     }
-    // No link groups: the edited channel alone is written (each connection starts without links).
-    const uint8_t index = FieldTable::ParamIndex(m_channel, m_field);
-    QueueParamWrite(s, m_channel.kind, static_cast<uint8_t>(m_channel.index), index);
-    expect({kCmdParamWrite,
-            m_channel.kind,
-            0,
-            m_channel.index,
-            index,
-            {kCmdAck},
-            false,
-            "the write of " + label},
-           kCommandBackstop);
+    if (writesDone && !m_verifyAsked && !s.verify.onWire) {
+        RequestVerify(s);
+        m_verifyAsked = true;
+    }
+    if (tick && --m_ticksLeft <= 0) reportUnconfirmed("within " + Seconds(kConfirmBackstop));
+}
+
+// The triples whose unit the processor has not been seen to hold, each as "channel field, the
+// processor's value at the last verify read, ours".
+void CtlSession::reportUnconfirmed(const std::string& why) {
+    const CoreState& s = *m_state;
+    std::string lines;
+    int count = 0;
+    std::set<std::string> listed;
+    for (const Edit& edit : m_edits) {
+        const int param = FieldTable::ParamIndex(edit.channel, edit.field);
+        const int unit = UnitIndex(edit.channel.kind, edit.channel.index, param);
+        if (unit < 0 || !s.verify.written[unit] || !listed.insert(edit.label).second) continue;
+        ++count;
+        lines += edit.label + " " + FieldTable::Read(s.verify.device, edit.channel, edit.field).text +
+                 " ours " + FieldTable::Read(s.image, edit.channel, edit.field).text + "\n";
+    }
+    fail(1,
+         std::to_string(count) + " not confirmed " + why + " (the processor's value, then ours):\n" + lines);
+}
+
+// The processor's image as read at connection against the file as load would send it (values outside
+// their scale as the processor keeps them), in the channels the processor has.
+void CtlSession::startDiff() {
+    DeviceImage file = *m_fileImage;
+    ClampImage(file);
+    const int inputs = DeviceConfigInputCount(m_state->deviceConfig);
+    const int outputs = DeviceConfigOutputCount(m_state->deviceConfig);
+    JsonWriter json;
+    json.beginArray();
+    std::string text;
+    int count = 0;
+    for (const FieldDifference& d : CompareImages(m_state->image, file)) {
+        if (d.channel.index >= (d.channel.kind == kKindInput ? inputs : outputs)) continue;
+        ++count;
+        const std::string channel = FieldTable::ChannelName(d.channel);
+        const std::string field = FieldTable::FieldName(d.field);
+        text += channel + " " + field + " " + d.first + " file " + d.second + "\n";
+        json.beginObject();
+        json.key("channel").value(channel);
+        json.key("field").value(field);
+        json.key("device").value(d.first);
+        json.key("file").value(d.second);
+        json.endObject();
+    }
+    json.endArray();
+    succeed(m_options.json ? json.str() + "\n" : text, count > 0 ? 1 : 0);
 }
 
 void CtlSession::sendRename() {
@@ -492,10 +647,18 @@ void CtlSession::checkCommand(bool tick) {
             sendRename();
         }
         break;
-    case Command::Load:
     case Command::Set:
-    case Command::ProgramLoad:
+        checkSet(tick);
+        return;
     case Command::ProgramStore:
+        if (m_storeFailed) {
+            fail(1, "the processor did not store program " + std::to_string(m_options.program) +
+                        " (its image was not read back in agreement, or the store was not answered)");
+            return;
+        }
+        [[fallthrough]];
+    case Command::Load:
+    case Command::ProgramLoad:
         if (m_await.answered && q.state == SchedState::Idle) {
             switch (m_options.command) {
             case Command::Load:
@@ -504,11 +667,8 @@ void CtlSession::checkCommand(bool tick) {
             case Command::ProgramLoad:
                 succeed("Load successful\n");
                 break;
-            case Command::ProgramStore:
-                succeed("Save successful\n");
-                break;
             default:
-                succeed(m_setShown + "\n");
+                succeed("Save successful\n");
                 break;
             }
             return;
@@ -573,12 +733,18 @@ void CtlSession::onFrameReceived(const uint8_t* frame, size_t size) {
 }
 
 // An image that arrives while a set is under way (a straggler of the connection) replaced the edited
-// value the write is sent from; the edit is put back, so a write still to go out carries it.
+// values and cleared the core's record of the writes: the edits are applied again on the way out of the
+// core's call, so what the processor lacks is written and verified again.
 void CtlSession::onImageReplaced() {
-    if (m_stage != Stage::Command || m_options.command != Command::Set || m_setShown.empty()) return;
-    bool changed = false;
-    std::string rule;
-    FieldTable::Apply(m_state->image, m_channel, m_field, m_entry, changed, rule);
+    if (m_stage == Stage::Command && m_options.command == Command::Set && m_editsQueued) m_reapply = true;
+}
+
+// Hooks must not call back into the core: the results are noted and acted on after its call returns.
+void CtlSession::onCoreEvent(CoreEvent event, int value) {
+    if (event == CoreEvent::LoadFailed && value == 0 && m_stage == Stage::ImageRead) m_loadFailed = true;
+    if (event == CoreEvent::StoreFailed && m_stage == Stage::Command &&
+        m_options.command == Command::ProgramStore)
+        m_storeFailed = true;
 }
 
 void CtlSession::onLinkLost() {
@@ -596,6 +762,11 @@ std::string CtlSession::waitingFor() const {
         return "the whole image (read at connection)";
     case Stage::Command:
         if (m_options.command == Command::Meters) return "meter readings";
+        if (m_options.command == Command::Set) {
+            std::string labels;
+            for (const Edit& edit : m_edits) labels += (labels.empty() ? "" : ", ") + edit.label;
+            return "the read-back of " + labels;
+        }
         if (!m_await.what.empty()) return "the answer to " + m_await.what;
         return "the processor";
     case Stage::Done:
@@ -604,15 +775,17 @@ std::string CtlSession::waitingFor() const {
     return "the processor";
 }
 
-void CtlSession::succeed(const std::string& output) {
+void CtlSession::succeed(const std::string& output, int code) {
     if (m_finished) return;
     m_out << output << std::flush;
-    finish(0);
+    finish(code);
 }
 
 void CtlSession::fail(int code, const std::string& message) {
     if (m_finished) return;
-    m_err << "velmarctl: " << message << "\n" << std::flush;
+    // diff's 1 says "different": a run that could not compare says so with 3.
+    if (m_options.command == Command::Diff && code == 1) code = 3;
+    m_err << "velmarctl: " << message << (message.ends_with('\n') ? "" : "\n") << std::flush;
     finish(code);
 }
 

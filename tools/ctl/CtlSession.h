@@ -3,8 +3,8 @@
 #pragma once
 
 #include "core/CoreState.h"
-#include "ctl/CtlOptions.h"
 #include "core/FieldTable.h"
+#include "ctl/CtlOptions.h"
 #include "ctl/FrameTrace.h"
 #include "ctl/JsonWriter.h"
 #include "transport/HidBackend.h"
@@ -45,7 +45,8 @@ public:
     ~CtlSession() override;
 
     // Runs the command to its end in a local event loop and returns the exit code: 0 done, 1 link or
-    // device error or time-out, 2 usage or a refused value. Call once.
+    // device error, time-out or values not confirmed, 2 usage or a refused value; diff: 0 equal,
+    // 1 different, 2 usage or an unreadable file, 3 no comparison. Call once.
     int run();
     // Ends a running session at once with exit code 1 (a signal asked the program to stop).
     void interrupt();
@@ -66,7 +67,23 @@ private:
         bool answered = false;
     };
 
+    // One triple of set, judged against the field's scale before the link is opened.
+    struct Edit {
+        ChannelRef channel;
+        FieldRef field;
+        FieldEntry entry;
+        std::string value; // as typed, for the refusal message
+        std::string label; // "out2 peq3.gain"
+        std::string shown; // "out2 peq3.gain +3.0dB", the value written
+        bool changed = false;
+    };
+
     int prepare();
+    bool applyEdits(bool refuse);
+    void checkSet(bool tick);
+    void reportUnconfirmed(const std::string& why);
+    void startDiff();
+    void onCoreEvent(CoreEvent event, int value);
     void installHooks();
     void openLink();
     void onTick();
@@ -80,12 +97,12 @@ private:
     void onImageReplaced();
     void onLinkLost();
     bool connectionSettled(bool tick);
-    bool channelPresent();
+    bool channelPresent(ChannelRef channel);
     void expect(Await await, int backstopTicks);
     void onFrameSent(const uint8_t* frame, size_t size);
     void onFrameReceived(const uint8_t* frame, size_t size);
     std::string waitingFor() const;
-    void succeed(const std::string& output = {});
+    void succeed(const std::string& output = {}, int code = 0);
     void fail(int code, const std::string& message);
     void finish(int code);
 
@@ -106,13 +123,18 @@ private:
     int m_handshakesSent = 0, m_handshakeReplies = 0;
     int m_imageReadsSent = 0, m_imageReplies = 0;
     int m_stragglerTicks = 0;
+    int m_imageRounds = 0;      // reads at connection the core gave up on
+    bool m_loadFailed = false;  // the core abandoned a program load (LoadFailed)
+    bool m_storeFailed = false; // the core did not make the store (StoreFailed)
 
     // The prepared command.
     ChannelRef m_channel;
     FieldRef m_field;
-    FieldEntry m_entry;
-    std::string m_setShown;                   // "out1 gain -3.5dB", the value set wrote
-    std::unique_ptr<DeviceImage> m_fileImage; // load
+    std::vector<Edit> m_edits;                // set
+    bool m_editsQueued = false;               // writes went to the scheduler
+    bool m_verifyAsked = false;               // a verify read was asked for once they were out
+    bool m_reapply = false;                   // a late connection image replaced the edited image
+    std::unique_ptr<DeviceImage> m_fileImage; // load, diff
     Await m_await;
     int m_renameSends = 0;
     int m_renameTicks = 0;
