@@ -246,8 +246,10 @@ void DispatchFrame(CoreState& s, const uint8_t* frame, size_t size) {
         case kHandshakeAsk:
             if (q.state == SchedState::NameCheck && q.onWire)
                 CheckName(s, p);
-            else
+            else if (q.state == SchedState::Handshake || s.linkConfirmed == 0)
                 ApplyHandshake(s, p);
+            // Otherwise a late answer to an earlier send of the handshake: the connection has moved on,
+            // and reading the image again would throw away the edits made since.
             break;
         case 21:
         case 22:

@@ -197,6 +197,7 @@ TEST_F(Links, groupsAreChannelsWithEqualNumbersEvenWithoutTheirNamesake) {
 TEST_F(Links, handshakeReplyRemovesEveryLink) {
     for (int o = 0; o < kOutputCount; ++o) s.outputLinkGroup[o] = 0;
     s.inputLinkGroup[3] = 2;
+    QueueHandshake(s);
     Feed(Reply(kCmdHandshake, 6, Bytes(416, 0x20)));
     for (int i = 0; i < kInputCount; ++i) EXPECT_EQ(s.inputLinkGroup[i], i);
     for (int o = 0; o < kOutputCount; ++o) EXPECT_EQ(s.outputLinkGroup[o], o);

@@ -201,9 +201,20 @@ TEST_F(Parser, handshakeReplySetsNamesResetsLinksAndQueuesTheImageRead) {
 TEST_F(Parser, shortHandshakeReplyReadsZerosNotStaleBytes) {
     Feed(Reply(kCmdHeartbeat, 0, Bytes(400, 0x41))); // leaves 'A's in the receive buffer
     Bytes payload(80 + 16, 0x42);
+    QueueHandshake(s);
     Feed(Reply(kCmdHandshake, 6, payload));
     EXPECT_STREQ(s.programNames[0], "BBBBBBBBBBBBBBBB");
     EXPECT_STREQ(s.programNames[1], "");
+}
+
+TEST_F(Parser, aLateAnswerToAnEarlierHandshakeSendChangesNothing) {
+    s.inputLinkGroup[3] = 2;
+    s.image.outputs[2].gain = 123;
+    QueueParamWrite(s, kKindOutput, 2, 1);
+    Feed(Reply(kCmdHandshake, 6, Bytes(416, 0x20)));
+    EXPECT_EQ(s.inputLinkGroup[3], 2) << "the links stay";
+    EXPECT_EQ(s.scheduler.state, SchedState::ParamWrite) << "the write is not replaced by a read";
+    EXPECT_EQ(s.image.outputs[2].gain, 123);
 }
 
 TEST_F(Parser, programNameListFillsEntriesOneToNineteenWithFifteenCharacters) {
