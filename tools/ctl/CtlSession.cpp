@@ -38,7 +38,7 @@ namespace {
 // beyond both.
 constexpr int kHandshakeBackstop = 130;
 constexpr int kImageReadBackstop = 250;
-constexpr int kImageReadRounds = 2; // the core's four sends, twice
+constexpr int kImageReadSends = 8;
 constexpr int kCommandBackstop = 150;
 // set: the writes, a verify read, and up to three rounds of repair, each a quiet second and a read.
 constexpr int kConfirmBackstop = 300;
@@ -269,6 +269,13 @@ void CtlSession::openLink() {
 
 void CtlSession::onTick() {
     if (m_finished) return;
+    // The core asks for the image for as long as the link lives: velmarctl stops before a ninth read.
+    const CommandScheduler& q = m_state->scheduler;
+    if (m_stage == Stage::ImageRead && m_state->linkConfirmed != 2 && m_imageReadsSent >= kImageReadSends &&
+        q.state == SchedState::ProgramLoad && !q.sent) {
+        fail(1, "the processor did not send the whole image (asked " + std::to_string(kImageReadSends) + " times)");
+        return;
+    }
     // The application's two 100 ms timers, in one: the scheduler's and the link supervision's. Until
     // the image is read, the core's retries of the handshake and of the read bound the wait, and they
     // outlast the supervision's six silent seconds: a few lost replies in a row must not end the link.
@@ -312,14 +319,6 @@ void CtlSession::advance(bool tick) {
             if (!connectionSettled(tick)) return;
             m_stage = Stage::Command;
             startCommand();
-        } else if (m_loadFailed) {
-            m_loadFailed = false;
-            if (++m_imageRounds < kImageReadRounds) {
-                QueueProgramLoad(*m_state, 0);
-                return;
-            }
-            fail(1, "the processor did not send the whole image (asked " + std::to_string(m_imageReadsSent) +
-                        " times)");
         } else if (tick && --m_ticksLeft <= 0) {
             fail(1, "the processor did not send the whole image within " + Seconds(kImageReadBackstop));
         }
@@ -740,8 +739,7 @@ void CtlSession::onImageReplaced() {
 }
 
 // Hooks must not call back into the core: the results are noted and acted on after its call returns.
-void CtlSession::onCoreEvent(CoreEvent event, int value) {
-    if (event == CoreEvent::LoadFailed && value == 0 && m_stage == Stage::ImageRead) m_loadFailed = true;
+void CtlSession::onCoreEvent(CoreEvent event, int) {
     if (event == CoreEvent::StoreFailed && m_stage == Stage::Command &&
         m_options.command == Command::ProgramStore)
         m_storeFailed = true;

@@ -123,8 +123,6 @@ private:
     int m_handshakesSent = 0, m_handshakeReplies = 0;
     int m_imageReadsSent = 0, m_imageReplies = 0;
     int m_stragglerTicks = 0;
-    int m_imageRounds = 0;      // reads at connection the core gave up on
-    bool m_loadFailed = false;  // the core abandoned a program load (LoadFailed)
     bool m_storeFailed = false; // the core did not make the store (StoreFailed)
 
     // The prepared command.
