@@ -78,6 +78,9 @@ private slots:
         QVERIFY2(sim.start(), sim.error.c_str());
         AppRig rig;
         QVERIFY(rig.connectTcp(sim.port()));
+        // The verify read is asked for by hand once the value has been lost, whatever the machine's pace.
+        rig.core().verify.settings.afterEdits = 0;
+        rig.core().verify.settings.periodTicks = 0;
         const int before = rig.core().image.outputs[1].gain;
         const int edited = stepOut2Gain(rig);
         // Acknowledged, then lost inside the processor before the verify read. The write is streamed
@@ -88,6 +91,8 @@ private slots:
         }));
         QTest::qWait(150);
         forceOut2Gain(sim, before);
+        rig.core().verify.settings.afterEdits = 1;
+        RequestVerify(rig.core());
         QVERIFY(rig.runUntil([&] { return indicator(rig) == QStringLiteral("Repaired 1"); }));
         QCOMPARE(int(sim.device.image().outputs[1].gain), edited);
         QCOMPARE(rig.core().image.outputs[1].gain, edited);
