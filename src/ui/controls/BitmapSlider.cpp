@@ -248,10 +248,13 @@ void CBitmapSlider::mouseReleaseEvent(QMouseEvent* event) {
     }
     update();
     const bool wasDragging = m_dragging;
+    // A quick click beside the thumb (a touchpad tap) is released before the first moving tick: its
+    // step must still reach the page, or the fader shows a value the processor never got.
+    const bool stepUnreported = m_changed;
     m_dragging = false;
     m_changed = false;
     m_movingTimer.stop();
-    if (wasDragging) emit sliderMoved(m_controlId, m_pos);
+    if (wasDragging || stepUnreported) emit sliderMoved(m_controlId, m_pos);
     event->accept();
 }
 

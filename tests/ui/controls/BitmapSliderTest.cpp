@@ -223,14 +223,18 @@ void BitmapSliderTest::pressBesideTheThumbMovesOneStepTowardTheMouse() {
 
     press(s, s.pixelForPosition(101) - 50);
     QCOMPARE(s.GetPos(), 100);
-    release(s, 0); // released before any tick: the step goes unreported by the fader itself
+    release(s, 0); // released before any tick (a tap): the release reports the step, once
     QCOMPARE(moving.count(), 1);
-    QCOMPARE(moved.count(), 0);
+    QCOMPARE(moved.count(), 1);
+    QCOMPARE(moved.at(0).at(1).toInt(), 100);
+    s.movingTick();
+    QCOMPARE(moving.count(), 1);
 
     // Just outside half the thumb counts as beside it; just inside grabs it.
     press(s, s.pixelForPosition(100) + 11);
     QCOMPARE(s.GetPos(), 101);
     release(s, 0);
+    QCOMPARE(moved.count(), 2);
     press(s, s.pixelForPosition(101) + 10);
     QCOMPARE(s.GetPos(), 101);
     QVERIFY(s.IsDragging());
