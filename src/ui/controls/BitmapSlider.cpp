@@ -294,7 +294,8 @@ void CBitmapSlider::keyPressEvent(QKeyEvent* event) {
 
 void CBitmapSlider::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
-    if (delta == 0) {
+    // A wheel turned over a fader the user did not pick (scrolling past it) goes on to the parent.
+    if (delta == 0 || !hasFocus()) {
         // A sideways scroll is not a wheel notch of this control.
         event->ignore();
         return;

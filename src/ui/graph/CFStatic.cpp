@@ -545,7 +545,7 @@ void CFStatic::keyPressEvent(QKeyEvent* event) {
 
 void CFStatic::wheelEvent(QWheelEvent* event) {
     CFilter* h = HotFilter();
-    if (!h) {
+    if (!h || !hasFocus()) {
         event->ignore();
         return;
     }

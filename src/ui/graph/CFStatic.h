@@ -137,6 +137,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Only while the graph has the focus (a click on it gives it): a wheel turned over it on the way
+    // elsewhere goes on to the parent and changes no band.
     void wheelEvent(QWheelEvent* event) override;
 
 private:

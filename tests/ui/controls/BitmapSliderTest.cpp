@@ -70,6 +70,16 @@ void release(CBitmapSlider& s, int axis) {
     send(s, QEvent::MouseButtonRelease, s.IsVertical() ? QPoint(8, axis) : QPoint(axis, 8));
 }
 
+// Shows `w` in its window, makes that the active window and gives `w` the keyboard focus: the wheel
+// acts only on a focused fader (an unfocused one is tested on the pages, OutputDlgTest).
+void giveFocus(QWidget& w) {
+    w.window()->show();
+    QApplication::setActiveWindow(w.window());
+    QVERIFY(QTest::qWaitForWindowActive(w.window()));
+    w.setFocus();
+    QVERIFY(w.hasFocus());
+}
+
 void wheel(QWidget& w, int delta) {
     QWheelEvent e(QPointF(5, 5), QPointF(w.mapToGlobal(QPoint(5, 5))), QPoint(), QPoint(0, delta),
                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -361,6 +371,7 @@ void BitmapSliderTest::wheelAccumulatesToOneStepPerNotch() {
     CBitmapSlider s(3);
     setUpPlain(s, 100);
     s.SetPos(50);
+    giveFocus(s);
     QSignalSpy moved(&s, &CBitmapSlider::sliderMoved);
     wheel(s, 60); // half a notch: reported, but no step
     QCOMPARE(s.GetPos(), 50);
@@ -386,6 +397,7 @@ void BitmapSliderTest::horizontalWheelReportsOnlySteps() {
     CBitmapSlider s(4);
     setUpPlain(s, 100, {220, 20}, {20, 16}, false);
     s.SetPos(50);
+    giveFocus(s);
     QSignalSpy moved(&s, &CBitmapSlider::sliderMoved);
     wheel(s, 60);
     QCOMPARE(moved.count(), 0);
