@@ -1,4 +1,4 @@
-// Serial port enumeration from sysfs: the tty class, the driver's UART type, USB ancestry and names.
+// Serial port enumeration from sysfs and /dev/serial/by-id: tty class, UART type, USB ancestry, names.
 #include "PortEnumeration.h"
 
 #include "UniqueFd.h"
@@ -34,7 +34,15 @@ NameKey SplitName(const std::string& name) {
 
 bool IsSerialName(const std::string& name) {
     const NameKey key = SplitName(name);
-    return key.number >= 0 && (key.prefix == "ttyUSB" || key.prefix == "ttyACM" || key.prefix == "ttyS");
+    if (key.number < 0) return false;
+    for (const char* prefix : {"ttyUSB", "ttyACM", "ttyS", "ttyAMA", "ttyTHS", "rfcomm"})
+        if (key.prefix == prefix) return true;
+    return false;
+}
+
+// A Bluetooth serial link is a virtual tty: no device directory behind it, yet a real port while bound.
+bool IsBluetoothName(const std::string& name) {
+    return SplitName(name).prefix == "rfcomm";
 }
 
 std::string ReadAttribute(const fs::path& file) {
@@ -90,6 +98,29 @@ bool CanOpen(const std::string& path) {
     return fd.valid();
 }
 
+// Puts each port that has a by-id link under that link. A link whose tty is not a listed port (not a
+// serial device, or gone from the tree) adds nothing; a second link to the same tty is ignored.
+void RenameByIdLinks(std::vector<SerialPortInfo>& list, const fs::path& byId) {
+    std::error_code ec;
+    fs::directory_iterator it(byId, ec);
+    if (ec) return; // no adapter with a serial number is plugged in
+    std::vector<fs::path> links;
+    for (const fs::directory_entry& entry : it)
+        if (entry.is_symlink(ec)) links.push_back(entry.path());
+    std::sort(links.begin(), links.end());
+    for (const fs::path& link : links) {
+        const fs::path target = fs::read_symlink(link, ec);
+        if (ec) continue;
+        const std::string tty = (link.parent_path() / target).lexically_normal().filename().string();
+        const auto port = std::find_if(list.begin(), list.end(), [&](const SerialPortInfo& p) {
+            return p.ttyName == tty && p.portName == p.ttyName;
+        });
+        if (port == list.end()) continue;
+        port->portName = link.string();
+        port->devicePath = link.string();
+    }
+}
+
 } // namespace
 
 bool EnumeratePorts(std::vector<SerialPortInfo>& list, bool skipBusyPorts, std::string* error,
@@ -112,23 +143,30 @@ bool EnumeratePorts(std::vector<SerialPortInfo>& list, bool skipBusyPorts, std::
         if (!IsSerialName(name)) continue;
         // Virtual terminals and pseudo-terminals have no device behind them.
         const fs::path device = entry.path() / "device";
-        if (!fs::exists(device, ec)) continue;
+        const bool bluetooth = IsBluetoothName(name);
+        if (!bluetooth && !fs::exists(device, ec)) continue;
         if (SplitName(name).prefix == "ttyS" && !HasUart(entry.path())) continue;
 
-        const Ancestry ancestry = InspectAncestry(device, roots.sysfs);
+        const Ancestry ancestry = bluetooth ? Ancestry{} : InspectAncestry(device, roots.sysfs);
         SerialPortInfo info;
         info.portName = name;
+        info.ttyName = name;
         info.devicePath = (fs::path(roots.dev) / name).string();
         info.usbAttached = ancestry.usb;
         std::string label = ancestry.product;
         if (label.empty() && ancestry.usb)
             label = ancestry.manufacturer.empty() ? "USB Serial Port" : ancestry.manufacturer;
-        if (label.empty()) label = "Serial Port";
+        if (label.empty()) label = bluetooth ? "Bluetooth Serial Port" : "Serial Port";
         info.friendlyName = label + " (" + name + ")";
         list.push_back(std::move(info));
     }
 
+    RenameByIdLinks(list, fs::path(roots.dev) / "serial" / "by-id");
+
     std::sort(list.begin(), list.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
+        const bool linkA = a.portName != a.ttyName, linkB = b.portName != b.ttyName;
+        if (linkA != linkB) return linkA;
+        if (linkA) return a.portName < b.portName;
         const NameKey ka = SplitName(a.portName), kb = SplitName(b.portName);
         if (ka.prefix != kb.prefix) return ka.prefix < kb.prefix;
         return ka.number < kb.number;

@@ -1,5 +1,5 @@
 // Serial port enumeration against a fake sysfs tree: USB adapters, CDC devices, built-in UARTs with and
-// without hardware, virtual terminals, order, busy ports.
+// without hardware, board UARTs and Bluetooth links, by-id names, virtual terminals, order, busy ports.
 #include "transport/PortEnumeration.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +65,14 @@ public:
         if (!parent.empty()) fs::create_directory_symlink(parent, dir / "device");
         if (!type.empty()) attribute(dir, "type", type);
         fs::create_directory_symlink(dir, m_root / "sys" / "class" / "tty" / name);
+    }
+
+    // A /dev/serial/by-id link to the node of tty, relative as udev makes it.
+    fs::path byId(const std::string& name, const std::string& tty) {
+        const fs::path dir = dev() / "serial" / "by-id";
+        fs::create_directories(dir);
+        fs::create_symlink(fs::path("../..") / tty, dir / name);
+        return dir / name;
     }
 
 private:
@@ -160,6 +168,46 @@ TEST(PortEnumeration, busyPortsAreLeftOutOnlyWhenAskedTo) {
     EXPECT_EQ((std::vector<std::string>{"ttyUSB0", "ttyUSB1"}), Names(list));
     ASSERT_TRUE(EnumeratePorts(list, true, nullptr, sys.roots()));
     EXPECT_EQ(std::vector<std::string>{"ttyUSB0"}, Names(list));
+}
+
+TEST(PortEnumeration, armBoardUartsAndBoundBluetoothLinksArePorts) {
+    FakeSysfs sys;
+    sys.tty("ttyAMA0", sys.device("platform/fe201000.serial", "amba"));
+    sys.tty("ttyTHS1", sys.device("platform/3100000.serial", "platform"));
+    sys.tty("rfcomm0", {}); // virtual, like every rfcomm tty
+    std::vector<SerialPortInfo> list;
+    ASSERT_TRUE(EnumeratePorts(list, false, nullptr, sys.roots()));
+    EXPECT_EQ((std::vector<std::string>{"rfcomm0", "ttyAMA0", "ttyTHS1"}), Names(list));
+    EXPECT_EQ("Bluetooth Serial Port (rfcomm0)", list[0].friendlyName);
+    EXPECT_EQ("Serial Port (ttyAMA0)", list[1].friendlyName);
+    EXPECT_FALSE(list[0].usbAttached);
+}
+
+TEST(PortEnumeration, byIdLinksComeFirstUnderTheirStableNameAndEachTtyOnce) {
+    FakeSysfs sys;
+    sys.tty("ttyUSB0", sys.usbInterface("1-1", "FT232R USB UART"));
+    sys.tty("ttyUSB1", sys.usbInterface("1-2", "CP2102 USB to UART Bridge Controller"));
+    sys.tty("ttyUSB2", sys.usbInterface("1-3", "USB2.0-Serial")); // no serial number: no link
+    sys.tty("ttyS0", sys.device("pnp0/00:05", "pnp"), "4");
+    const fs::path ftdi = sys.byId("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "ttyUSB0");
+    const fs::path cp210x = sys.byId("usb-Silicon_Labs_CP2102_0001-if00-port0", "ttyUSB1");
+    sys.byId("usb-Gone_Adapter_42-if00-port0", "ttyUSB9");          // a stale link lists nothing
+    sys.byId("usb-Other_Name_Of_The_FT232R-if00-port0", "ttyUSB0"); // a second name, not a second port
+    std::vector<SerialPortInfo> list;
+    ASSERT_TRUE(EnumeratePorts(list, false, nullptr, sys.roots()));
+    EXPECT_EQ((std::vector<std::string>{ftdi.string(), cp210x.string(), "ttyS0", "ttyUSB2"}), Names(list));
+    // The dialog opens the link as typed; the display names the adapter and the tty it is now.
+    EXPECT_EQ(ftdi.string(), list[0].devicePath);
+    EXPECT_EQ("ttyUSB0", list[0].ttyName);
+    EXPECT_EQ("FT232R USB UART (ttyUSB0)", list[0].friendlyName);
+    EXPECT_EQ("FT232R USB UART", list[0].description);
+    EXPECT_TRUE(list[0].usbAttached);
+    EXPECT_EQ("ttyUSB1", list[1].ttyName);
+
+    // A link opens as the tty it names: a busy check follows it.
+    std::ofstream(sys.dev() / "ttyUSB1") << "";
+    ASSERT_TRUE(EnumeratePorts(list, true, nullptr, sys.roots()));
+    EXPECT_EQ(std::vector<std::string>{cp210x.string()}, Names(list));
 }
 
 TEST(PortEnumeration, anUnreadableDeviceTreeFailsWithAReasonAndAnEmptyList) {

@@ -248,10 +248,13 @@ void CBitmapSlider::mouseReleaseEvent(QMouseEvent* event) {
     }
     update();
     const bool wasDragging = m_dragging;
+    // A quick click beside the thumb (a touchpad tap) is released before the first moving tick: its
+    // step must still reach the page, or the fader shows a value the processor never got.
+    const bool stepUnreported = m_changed;
     m_dragging = false;
     m_changed = false;
     m_movingTimer.stop();
-    if (wasDragging) emit sliderMoved(m_controlId, m_pos);
+    if (wasDragging || stepUnreported) emit sliderMoved(m_controlId, m_pos);
     event->accept();
 }
 
@@ -291,7 +294,8 @@ void CBitmapSlider::keyPressEvent(QKeyEvent* event) {
 
 void CBitmapSlider::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
-    if (delta == 0) {
+    // A wheel turned over a fader the user did not pick (scrolling past it) goes on to the parent.
+    if (delta == 0 || !hasFocus()) {
         // A sideways scroll is not a wheel notch of this control.
         event->ignore();
         return;

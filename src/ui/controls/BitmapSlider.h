@@ -18,8 +18,10 @@ namespace velmar {
 // Notifications are Qt signals named after their routes:
 //   sliderMoving(id, pos)  (0x28D1) on the 50 ms moving tick while the button is down, if the position
 //                          changed since the last tick;
-//   sliderMoved(id, pos)   (0x28D2) on release after a thumb drag, after each of the eight navigation
+//   sliderMoved(id, pos)   (0x28D2) on release after a thumb drag or after a press beside the thumb
+//                          whose step no moving tick reported yet, after each of the eight navigation
 //                          keys, after a wheel step (and, vertical only, after every wheel event).
+// The wheel acts only while the fader has the focus; otherwise the event goes on to the parent.
 // `id` is controlId(), `pos` the raw position at the time of the signal. The signals are emitted
 // directly; a page that wants them delivered after the current event (as a posted message would be)
 // connects with Qt::QueuedConnection and reads GetInvertedPos() when its slot runs.

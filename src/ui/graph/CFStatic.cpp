@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace velmar {
@@ -545,7 +546,7 @@ void CFStatic::keyPressEvent(QKeyEvent* event) {
 
 void CFStatic::wheelEvent(QWheelEvent* event) {
     CFilter* h = HotFilter();
-    if (!h) {
+    if (!h || !hasFocus()) {
         event->ignore();
         return;
     }
@@ -562,10 +563,108 @@ void CFStatic::wheelEvent(QWheelEvent* event) {
 // ---------------------------------------------------------------------------------------------------------
 // Drawing
 
+void CFStatic::changeEvent(QEvent* event) {
+    // Every text is drawn into the cached layers: a new language draws them again.
+    if (event->type() == QEvent::LanguageChange) {
+        base_ = QPixmap();
+        frame_ = QPixmap();
+    }
+    QWidget::changeEvent(event);
+}
+
+CFilter* CFStatic::ActiveFilter() const {
+    // The filter a page named, else the one under attention.
+    if (activeIndex_ >= 0 && activeIndex_ < set_->Count()) return &set_->Filter(activeIndex_);
+    return activeIndex_ < 0 ? HotFilter() : nullptr;
+}
+
+const QPixmap& CFStatic::Base(qreal dpr) {
+    const BaseKey key{size(), dpr, initialised_, ShowsCurves(), plot_};
+    if (base_.isNull() || !(key == baseKey_)) {
+        base_ = QPixmap(size() * dpr);
+        base_.setDevicePixelRatio(dpr);
+        QPainter p(&base_);
+        DrawBase(p);
+        baseKey_ = key;
+        frame_ = QPixmap();
+    }
+    return base_;
+}
+
+void CFStatic::CurveKey(std::vector<uint32_t>& key) const {
+    // Everything the sum curve and the band numbers are drawn from. The pages and the link change the
+    // curve sets without telling the graph, so the frame is compared by content, not by notice.
+    key.clear();
+    key.push_back(uint32_t(mode_));
+    key.push_back(set_->ArgbColour());
+    for (const PointF& pt : set_->SumPointsF()) {
+        key.push_back(std::bit_cast<uint32_t>(pt.x));
+        key.push_back(std::bit_cast<uint32_t>(pt.y));
+    }
+    for (int i = 0; i < set_->Count(); ++i) {
+        const CFilter& f = set_->Filter(i);
+        const Rect& r = f.markerRect;
+        for (int v : {r.left, r.top, r.right, r.bottom, int(f.Kind()), f.Frequency()})
+            key.push_back(uint32_t(v));
+    }
+}
+
 void CFStatic::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    DrawAxes(p);
-    DrawPlot(p);
+    const qreal dpr = p.device()->devicePixelRatioF();
+    const QPixmap& base = Base(dpr);
+    if (!ShowsCurves()) {
+        p.drawPixmap(0, 0, base);
+        return;
+    }
+    set_->ComputeSum();
+    CFilter* active = ActiveFilter();
+    if (active) {
+        // The shade lies under the grid and the curve: those are drawn again over it.
+        p.drawPixmap(0, 0, base);
+        const double lowLimit = plot_.top - kCurveOverdraw, highLimit = plot_.bottom + kCurveOverdraw;
+        QPolygonF outline;
+        outline.reserve(kCurvePointCount);
+        for (const Point& pt : active->Points())
+            outline << QPointF(pt.x, std::clamp(double(pt.y), lowLimit, highLimit));
+        p.save();
+        p.setClipRect(ToQRect(plot_));
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(kShade, 1));
+        p.setBrush(kShade);
+        p.drawPolygon(outline);
+        p.setBrush(Qt::NoBrush);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        DrawGrid(p);
+        p.restore();
+        DrawCurves(p);
+    } else {
+        CurveKey(keyScratch_);
+        if (frame_.isNull() || keyScratch_ != frameKey_) {
+            frame_ = QPixmap(base.size());
+            frame_.setDevicePixelRatio(dpr);
+            QPainter fp(&frame_);
+            fp.drawPixmap(0, 0, base);
+            DrawCurves(fp);
+            frameKey_.swap(keyScratch_);
+        }
+        p.drawPixmap(0, 0, frame_);
+    }
+
+    CFilter* hot = HotFilter();
+    if (hot && hot->Kind() == kPeaking && !hot->FrequencyLocked()) {
+        p.setPen(QPen(ToQColor(set_->Colour()), 1));
+        p.setBrush(kShade);
+        for (const Rect& r : {hot->leftHandle, hot->rightHandle})
+            p.drawRect(r.left, r.top, r.Width() - 1, r.Height() - 1);
+        p.setBrush(Qt::NoBrush);
+    }
+
+    if (active) {
+        p.setFont(GraphFont());
+        DrawRimmedText(p, ToQRect(active->labelRect), Qt::AlignHCenter | Qt::AlignTop,
+                       QString::fromStdString(active->Label()));
+    }
 }
 
 void CFStatic::DrawAxes(QPainter& p) const {
@@ -608,11 +707,12 @@ void CFStatic::DrawGrid(QPainter& p) const {
     }
 }
 
-void CFStatic::DrawPlot(QPainter& p) {
+void CFStatic::DrawBase(QPainter& p) const {
+    DrawAxes(p);
     const QRect plot = ToQRect(plot_);
     p.fillRect(plot, Qt::black);
     p.setBrush(Qt::NoBrush);
-    if (mode_ == kModeNone || !set_ || !initialised_) {
+    if (!ShowsCurves()) {
         if (initialised_) DrawGrid(p);
         p.setPen(Qt::white);
         p.drawRect(plot.adjusted(0, 0, -1, -1));
@@ -620,57 +720,22 @@ void CFStatic::DrawPlot(QPainter& p) {
     }
     p.setPen(kPlotBorder);
     p.drawRect(plot.adjusted(0, 0, -1, -1));
-
-    const double lowLimit = plot_.top - kCurveOverdraw, highLimit = plot_.bottom + kCurveOverdraw;
-    auto bounded = [&](double y) { return std::clamp(y, lowLimit, highLimit); };
-
-    // The active filter: the one a page named, else the one under attention.
-    CFilter* active = nullptr;
-    if (activeIndex_ >= 0 && activeIndex_ < set_->Count())
-        active = &set_->Filter(activeIndex_);
-    else if (activeIndex_ < 0)
-        active = HotFilter();
-
-    p.save();
-    p.setClipRect(plot);
-    if (active) {
-        QPolygonF outline;
-        outline.reserve(kCurvePointCount);
-        for (const Point& pt : active->Points()) outline << QPointF(pt.x, bounded(pt.y));
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(kShade, 1));
-        p.setBrush(kShade);
-        p.drawPolygon(outline);
-        p.setBrush(Qt::NoBrush);
-        p.setRenderHint(QPainter::Antialiasing, false);
-    }
     DrawGrid(p);
+}
 
-    set_->ComputeSum();
+void CFStatic::DrawCurves(QPainter& p) const {
+    const double lowLimit = plot_.top - kCurveOverdraw, highLimit = plot_.bottom + kCurveOverdraw;
     QPolygonF sum;
     sum.reserve(kGridSize);
-    for (const PointF& pt : set_->SumPointsF()) sum << QPointF(pt.x, bounded(pt.y));
+    for (const PointF& pt : set_->SumPointsF())
+        sum << QPointF(pt.x, std::clamp(double(pt.y), lowLimit, highLimit));
+    p.save();
+    p.setClipRect(ToQRect(plot_));
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(QColor::fromRgba(set_->ArgbColour()), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolyline(sum);
     p.restore();
-
     DrawBandNumbers(p);
-
-    CFilter* hot = HotFilter();
-    if (hot && hot->Kind() == kPeaking && !hot->FrequencyLocked()) {
-        p.setPen(QPen(ToQColor(set_->Colour()), 1));
-        p.setBrush(kShade);
-        for (const Rect& r : {hot->leftHandle, hot->rightHandle})
-            p.drawRect(r.left, r.top, r.Width() - 1, r.Height() - 1);
-        p.setBrush(Qt::NoBrush);
-    }
-
-    if (active) {
-        p.setFont(GraphFont());
-        DrawRimmedText(p, ToQRect(active->labelRect), Qt::AlignHCenter | Qt::AlignTop,
-                       QString::fromStdString(active->Label()));
-    }
 }
 
 void CFStatic::DrawBandNumbers(QPainter& p) const {

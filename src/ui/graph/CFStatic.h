@@ -12,6 +12,7 @@
 #include "core/CoreState.h"
 #include "dsp/Geometry.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -137,7 +138,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Only while the graph has the focus (a click on it gives it): a wheel turned over it on the way
+    // elsewhere goes on to the parent and changes no band.
     void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void PlaceGeometry();
@@ -158,9 +162,14 @@ private:
     bool CrossoverPinned() const;
 
     void DrawAxes(QPainter& p) const;
-    void DrawPlot(QPainter& p);
+    void DrawBase(QPainter& p) const;
     void DrawGrid(QPainter& p) const;
+    void DrawCurves(QPainter& p) const;
     void DrawBandNumbers(QPainter& p) const;
+    CFilter* ActiveFilter() const;
+    bool ShowsCurves() const { return mode_ != kModeNone && set_ && initialised_; }
+    const QPixmap& Base(qreal dpr);
+    void CurveKey(std::vector<uint32_t>& key) const;
 
     CoreState& core_;
     QPointer<QObject> owner_;
@@ -189,6 +198,23 @@ private:
     // set was shown meanwhile.
     CKTVEQ* dragSet_ = nullptr;
     int dragIndex_ = -1;
+
+    // What stays the same from one frame to the next, drawn once for the device pixel ratio: the axes,
+    // the plot and its grid (baseKey_ names the size, ratio and state it was drawn for), and that with
+    // the sum curve and band numbers on it while no filter is shaded (for the curves in frameKey_).
+    struct BaseKey {
+        QSize size;
+        qreal dpr = 0;
+        bool initialised = false;
+        bool curves = false;
+        Rect plot;
+        bool operator==(const BaseKey&) const = default;
+    };
+    QPixmap base_;
+    BaseKey baseKey_;
+    QPixmap frame_;
+    std::vector<uint32_t> frameKey_;
+    std::vector<uint32_t> keyScratch_;
 };
 
 } // namespace velmar

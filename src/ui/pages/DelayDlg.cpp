@@ -202,7 +202,7 @@ void CDelayDlg::OnEntryLeft(int c, int u) {
     const std::optional<int> raw = DelayEntry(*typed, kUnits[u]);
     if (!raw) {
         m_checkingEntry = true;
-        app().showMessage(this, syspages::dataOutOfRangeText(), QString());
+        app().showMessage(this, syspages::dataOutOfRangeText());
         m_checkingEntry = false;
         showDelay(c, false);
         return;

@@ -5,6 +5,7 @@
 #include "ui/artwork/Palette.h"
 #include "ui/pages/NumericEntry.h"
 #include "ui/pages/StepButtons.h"
+#include "ui/pages/SysComboBox.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -80,11 +81,12 @@ EqBandTable::EqBandTable(QWidget* parent) : QWidget(parent) {
         row.q->setObjectName(QStringLiteral("bandQ%1").arg(r + 1));
         row.gain->setObjectName(QStringLiteral("bandGain%1").arg(r + 1));
 
-        row.slope = new QComboBox(this);
+        // Both lists send when chosen: a passing wheel must not choose (see SysComboBox).
+        row.slope = new SysComboBox(this);
         row.slope->setFont(font);
         row.slope->addItems({QStringLiteral("6dB"), QStringLiteral("12dB")});
         row.slope->hide();
-        row.type = new QComboBox(this);
+        row.type = new SysComboBox(this);
         row.type->setFont(font);
         row.bypass = new QPushButton(this);
         row.bypass->setObjectName(QStringLiteral("bandBypass"));

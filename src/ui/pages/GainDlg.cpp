@@ -274,7 +274,7 @@ void CGainDlg::OnEntryLeft(int c) {
     if (!raw) {
         // The box runs its own event loop, which moves the focus about: no second check meanwhile.
         m_checkingEntry = true;
-        app().showMessage(this, syspages::dataOutOfRangeText(), QString());
+        app().showMessage(this, syspages::dataOutOfRangeText());
         m_checkingEntry = false;
         showGain(c, false);
         return;

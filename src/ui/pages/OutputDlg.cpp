@@ -10,6 +10,7 @@
 #include "ui/pages/NumericEntry.h"
 #include "ui/pages/PagePanel.h"
 #include "ui/pages/StepButtons.h"
+#include "ui/pages/SysComboBox.h"
 #include <QPushButton>
 
 #include <QComboBox>
@@ -100,7 +101,7 @@ void COutputDlg::buildCrossover() {
         e->setFont(palette::uiFont(12));
         e->SetSuffixes({QStringLiteral("Hz")});
         auto* s = new StepButtons(m_xoverPanel);
-        auto* list = new QComboBox(m_xoverPanel);
+        auto* list = new SysComboBox(m_xoverPanel); // the alignment is sent when chosen
         list->setFont(palette::uiFont(12));
         connect(e, &NumericEntry::committed, this,
                 [this, side](const QString& t) { onCrossoverCommitted(side, t); });

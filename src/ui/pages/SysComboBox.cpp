@@ -1,4 +1,4 @@
-// The drop-down list of the Home page and the system dialog.
+// The drop-down list of every page and the system dialog.
 #include "ui/pages/SysComboBox.h"
 
 #include <QStandardItemModel>

@@ -404,12 +404,27 @@ private slots:
         GraphRig rig;
         SetInputBand(*rig.core, 0, 5, {1000, static_cast<int16_t>(gain), 95, 0, 0});
         rig.graph->ShowInputCurves(0);
+        QVERIFY(rig.Focus());
         rig.Hover(Centre(inputEqCurves[0].Filter(5).markerRect));
         QSignalSpy spy(rig.graph.get(), &CFStatic::pointChanged);
         for (int d : deltas) rig.Wheel(d);
         QCOMPARE(int(inputEqCurves[0].Records().bands[5].gain), newGain);
         rig.Ticks(3);
         QCOMPARE(spy.count(), newGain != gain ? 1 : 0);
+    }
+
+    void aWheelPassingOverTheGraphWithoutTheFocusChangesNoBand() {
+        GraphRig rig;
+        SetInputBand(*rig.core, 0, 5, {1000, 300, 95, 0, 0});
+        rig.graph->ShowInputCurves(0);
+        rig.Hover(Centre(inputEqCurves[0].Filter(5).markerRect)); // under attention, but not clicked
+        QSignalSpy spy(rig.graph.get(), &CFStatic::pointChanged);
+        rig.Wheel(120);
+        rig.Wheel(-240);
+        rig.Ticks(3);
+        QCOMPARE(int(inputEqCurves[0].Records().bands[5].gain), 300);
+        QVERIFY(!rig.graph->HasPendingChange());
+        QCOMPARE(spy.count(), 0);
     }
 
     void buttonUpEndsTheDrag() {

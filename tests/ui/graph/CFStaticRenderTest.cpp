@@ -146,6 +146,42 @@ private slots:
         QCOMPARE(CountColour(img, QRect(0, 0, img.width(), plot.top), SetColour(inputEqCurves[2])), 0);
     }
 
+    void theCachedLayersFollowEveryChange() {
+        // A graph drawn once already is compared with one that draws the same state for the first time.
+        GraphRig rig;
+        CoreState& s = *rig.core;
+        auto same = [&](qreal dpr = 1) {
+            CFStatic fresh(s);
+            fresh.resize(rig.graph->size());
+            fresh.InitPlot();
+            if (rig.graph->Mode() == CFStatic::kModeOutput) fresh.ShowOutputCurves(rig.graph->Channel());
+            if (rig.graph->Mode() == CFStatic::kModeInputEq) fresh.ShowInputCurves(rig.graph->Channel());
+            fresh.Redraw(rig.graph->ActiveIndex());
+            auto draw = [dpr](CFStatic& g) {
+                QImage img(g.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+                img.setDevicePixelRatio(dpr);
+                img.fill(Qt::magenta);
+                g.render(&img);
+                return img;
+            };
+            return draw(*rig.graph) == draw(fresh);
+        };
+        QVERIFY(same()); // nothing shown yet
+        rig.graph->ShowInputCurves(0);
+        QVERIFY(same());
+        SetInputBand(s, 0, 3, {400, 320, 60, 0, 0}); // a page changed a band
+        QVERIFY(same());
+        rig.graph->ShowOutputCurves(1);
+        QVERIFY(same());
+        SetOutputBand(s, 1, 0, {2000, 100, 95, 0, 0});
+        QVERIFY(same(2.0));
+        QVERIFY(same());
+        rig.graph->resize(900, 280);
+        QVERIFY(same());
+        rig.graph->Redraw(0); // shaded: drawn over the cached base
+        QVERIFY(same());
+    }
+
     void nothingShownYet() {
         GraphRig rig;
         const QImage img = Render(*rig.graph, QStringLiteral("graph_empty.png"));

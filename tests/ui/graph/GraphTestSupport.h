@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -30,6 +31,15 @@ struct GraphRig {
         graph->InitPlot();
         // Time is driven by calling TimerTick.
         if (auto* timer = graph->findChild<QTimer*>(QStringLiteral("graphTimer"))) timer->stop();
+    }
+
+    // Shows the graph as the active window with the keyboard focus, as a click on it leaves it.
+    bool Focus() {
+        graph->show();
+        graph->activateWindow();
+        if (!QTest::qWaitForWindowActive(graph.get())) return false;
+        graph->setFocus(Qt::MouseFocusReason);
+        return graph->hasFocus();
     }
 
     void Ticks(int n) {

@@ -408,6 +408,25 @@ private slots:
         QCOMPARE(writes.back().Word(2), int16_t(480));
     }
 
+    void aQuickClickBesideTheFadersThumbSendsItsStep() {
+        InputPage p;
+        const InputBlock& in = p.rig.image().inputs[0];
+        CBitmapSlider* fader = p.page->GainFader();
+        QCOMPARE(int(in.gain), 360);
+        p.rig.ClearFrames();
+        // Above the thumb, released at once (a touchpad tap): one step up, before any moving tick.
+        const QPoint above(fader->width() / 2, fader->pixelForPosition(fader->GetPos()) - 40);
+        QTest::mousePress(fader, Qt::LeftButton, Qt::NoModifier, above);
+        QTest::mouseRelease(fader, Qt::LeftButton, Qt::NoModifier, above);
+        QCoreApplication::processEvents();
+        QCOMPARE(int(in.gain), 361);
+        QCOMPARE(p.page->GainEntry()->text(), QStringLiteral("0.1dB"));
+        const std::vector<SentFrame> writes = p.rig.Flush();
+        QCOMPARE(writes.size(), size_t(1));
+        QCOMPARE(int(writes[0].p4), 1);
+        QCOMPARE(writes[0].Word(2), int16_t(361));
+    }
+
     void delayIsTypedInMillisecondsMetresOrFeet_data() {
         QTest::addColumn<int>("unit");
         QTest::addColumn<QString>("typed");

@@ -13,6 +13,7 @@
 #include <QLabel>
 
 #include <cmath>
+#include <cstring>
 
 using namespace velmar;
 using namespace velmar::test;
@@ -198,6 +199,29 @@ private slots:
         QCOMPARE(int(w.payload[side == 0 ? 2 : 6]), family);
         QCOMPARE(int(w.payload[side == 0 ? 3 : 7]), slope);
         QCOMPARE(p.page->CrossoverList(side)->currentText(), QString::fromUtf8(CrossoverName(item, 0)));
+    }
+
+    void aWheelChangesOnlyTheListOrFaderThatHasTheFocus() {
+        OutputPage p(2);
+        QWidget* controls[] = {p.page->CrossoverList(1), p.Row(3).type, p.page->GainFader()};
+        for (QWidget* w : controls) {
+            auto* list = qobject_cast<QComboBox*>(w);
+            const int index = list ? list->currentIndex() : 0;
+            const int notch = list && index + 1 >= list->count() ? 120 : -120;
+            p.rig.focusSink->setFocus();
+            p.rig.ClearFrames();
+            DeviceImage before = p.rig.image();
+            QVERIFY(!Wheel(w, notch)); // scrolling past: passed on, nothing chosen or sent
+            QVERIFY(std::memcmp(&before, &p.rig.image(), sizeof before) == 0);
+            QVERIFY(p.rig.NothingQueued());
+            if (list) QCOMPARE(list->currentIndex(), index);
+
+            w->setFocus(Qt::TabFocusReason);
+            QVERIFY(Wheel(w, notch));
+            QVERIFY(std::memcmp(&before, &p.rig.image(), sizeof before) != 0);
+            if (list) QVERIFY(list->currentIndex() != index);
+            QVERIFY(!p.rig.Flush().empty());
+        }
     }
 
     void aPairWithoutAListItemSelectsNothing() {

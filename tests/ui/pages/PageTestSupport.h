@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <memory>
@@ -176,6 +177,17 @@ inline void DragFaderTo(CBitmapSlider* fader, int value) {
 inline void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
     QCoreApplication::processEvents();
+}
+
+// One notch of the mouse wheel over the middle of `w` (negative: toward the user), as the system
+// sends it; returns whether anything on the way up took it.
+inline bool Wheel(QWidget* w, int delta) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+    QCoreApplication::processEvents();
+    return e.isAccepted();
 }
 
 // Chooses item `index` of a drop-down list as a user does (the list reports "activated").

@@ -90,6 +90,8 @@ private slots:
         page.OnEntryLeft(kInputC, unit);
         QCOMPARE(int(h.core().image.inputs[kInputC].delay), raw);
         QCOMPARE(h.messageTexts(), refused ? QStringList{"Data out of range"} : QStringList{});
+        // The same box as on every other page, caption included.
+        for (const UiMessage& m : h.messages) QCOMPARE(m.caption, QStringLiteral("Warning"));
         QCOMPARE(h.core().scheduler.state == velmar::SchedState::ParamWrite, raw != 300);
         // All three entries show the stored value (an unchanged value would keep the typed text).
         if (raw != 300 || refused)

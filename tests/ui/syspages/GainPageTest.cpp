@@ -86,6 +86,8 @@ private slots:
         QCOMPARE(int(h.core().image.inputs[kInputB].gain), after);
         QCOMPARE(s.page.entry(kInputB)->text(), shown);
         QCOMPARE(h.messageTexts(), refused ? QStringList{"Data out of range"} : QStringList{});
+        // The same box as on every other page, caption included.
+        for (const UiMessage& m : h.messages) QCOMPARE(m.caption, QStringLiteral("Warning"));
         QCOMPARE(h.core().scheduler.state == velmar::SchedState::ParamWrite, queued);
         if (queued) {
             QCOMPARE(int(h.core().scheduler.p3), kInputB);
