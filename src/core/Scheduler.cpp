@@ -38,7 +38,8 @@
 //   GiveUp        4th timeout                          T                                          Idle
 //
 // Every wait that times out sends a heartbeat on that tick (its short answer keeps the link supervision
-// fed on a lossy line) and the command again on the next.
+// fed on a lossy line) and the command again on the next; a wait on a line silent for two seconds sends
+// one every second as well.
 //
 // Rules that hold in every state:
 // - a write replaced before it went out is marked dirty again; nothing an edit asked for is dropped;
@@ -66,6 +67,8 @@ constexpr uint8_t kStoreLimit = 20;
 constexpr uint8_t kImageLimit = 30;
 constexpr uint8_t kMaxRetries = 3; // four sends in all
 constexpr uint8_t kConnectionReadRetries = 250;
+constexpr int kProbeSilenceTicks = 20;
+constexpr int kProbeEveryTicks = 10;
 constexpr uint8_t kNameTries = 3;
 constexpr uint8_t kHeartbeatIdleTicks = 10;
 constexpr uint8_t kHeartbeatRepeat = 20;
@@ -189,7 +192,14 @@ void SendProbe(CoreState& s) {
 void TimeoutStep(CoreState& s, int limit, uint8_t retries) {
     CommandScheduler& q = s.scheduler;
     ++q.tickCounter;
-    if (q.tickCounter <= limit) return;
+    if (q.tickCounter <= limit) {
+        // A long wait on a line that has gone quiet (an image write waits three seconds for its answer):
+        // a heartbeat each further second keeps the supervision fed if only that answer was lost. On a
+        // line that answers, the silence never lasts that long and nothing extra goes out.
+        const int silence = s.rx.silenceCounter;
+        if (silence >= kProbeSilenceTicks && silence % kProbeEveryTicks == 0) SendProbe(s);
+        return;
+    }
     q.tickCounter = 0;
     q.sent = 0;
     ++q.retryCounter;
@@ -575,6 +585,12 @@ void SchedulerTick(CoreState& s) {
                     Confirmed(s) ? kMaxRetries : kConnectionReadRetries);
         break;
     case SchedState::ProgramStore:
+        // An edit (a linked channel's, say) marked since the agreement goes out and is verified first:
+        // the store keeps what the processor holds, which must be what the screen shows.
+        if (!q.onWire && (!q.storeChecked || AnyDirty(s))) {
+            q.state = SchedState::Idle;
+            break;
+        }
         SendOnce(s, kCmdProgramStore, 0, q.p2, 0, nullptr);
         TimeoutStep(s, kStoreLimit, kMaxRetries);
         break;

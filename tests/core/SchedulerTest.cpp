@@ -93,6 +93,29 @@ TEST_F(Scheduler, unansweredImageWriteIsSentFourTimesThenTheProcessorsImageIsRea
         << "the screen goes back to what the processor holds";
 }
 
+// The image write waits three seconds for each answer: if only those answers are lost, heartbeats on
+// the quiet line keep the supervision from declaring a link lost that still answers.
+TEST_F(Scheduler, aLongWaitOnAQuietLineSendsHeartbeatsThatKeepTheLinkUp) {
+    std::vector<CoreEvent> events;
+    s.hooks.event = [&](CoreEvent e, int) { events.push_back(e); };
+    QueueImageWrite(s, 0);
+    int heartbeats = 0;
+    bool loseNext = false; // the first heartbeat's answer after each send of the image is lost too
+    for (int t = 0; t < 130; ++t) {
+        for (const Sent& f : TickSends()) {
+            if (f.command == kCmdImageWrite) loseNext = true;
+            if (f.command != kCmdHeartbeat) continue;
+            ++heartbeats;
+            if (!loseNext) Feed(Reply(kCmdHeartbeat, 0, Bytes(16, 0)));
+            loseNext = false;
+        }
+        LinkSupervisionTick(s);
+    }
+    EXPECT_EQ(s.linkConnected, 1);
+    EXPECT_GE(heartbeats, 4);
+    EXPECT_EQ(std::count(events.begin(), events.end(), CoreEvent::ImportFailed), 1);
+}
+
 TEST_F(Scheduler, everyCommandHasItsOwnRetries) {
     QueueBlockWrite(s, kKindOutput, 0);
     Tick(42); // two timeouts

@@ -77,7 +77,9 @@ SoakRig::SoakRig(SoakLink link, SimFaultConfig faults, int baud)
         ++framesSent;
         // A store makes the unit keep its current memory: that is the image at the moment it goes out,
         // since a store is sent only after a verify read agreed with nothing edited since.
-        if (size > 6 && frame[5] == kCmdProgramStore) {
+        // A store sent again after a lost answer keeps what the first send found: edits made meanwhile
+        // are held back until the store is answered.
+        if (size > 6 && frame[5] == kCmdProgramStore && m_state->scheduler.retryCounter == 0) {
             storeSentProgram = frame[7];
             storeSentImage = m_state->image;
         }
@@ -85,7 +87,10 @@ SoakRig::SoakRig(SoakLink link, SimFaultConfig faults, int baud)
     s.hooks.event = [this](CoreEvent event, int value) {
         switch (event) {
         case CoreEvent::StoreDone:
-            if (value == storeSentProgram) storesDone.emplace_back(value, storeSentImage);
+            if (value != storeSentProgram) break;
+            // Only the latest store of a program is what the unit keeps.
+            std::erase_if(storesDone, [value](const auto& done) { return done.first == value; });
+            storesDone.emplace_back(value, storeSentImage);
             break;
         case CoreEvent::StoreFailed:
             ++storesFailed;
