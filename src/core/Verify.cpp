@@ -119,8 +119,10 @@ void NoteImageWritten(CoreState& s) {
     ForEachUnit([&](uint8_t kind, int c, int u) { Stamp(s, UnitIndex(kind, c, u)); });
 }
 
-void VerifyImageReplaced(CoreState& s) {
-    VerifyState& v = s.verify;
+namespace {
+
+// Nothing written waits for a verify read, nothing differs, no repair under way.
+void ForgetRepairs(VerifyState& v) {
     std::memset(v.written, 0, sizeof v.written);
     std::memset(v.differs, 0, sizeof v.differs);
     v.rounds = 0;
@@ -128,6 +130,13 @@ void VerifyImageReplaced(CoreState& s) {
     v.unconfirmed = 0;
     v.sinceRead = 0;
     v.requested = 0;
+}
+
+} // namespace
+
+void VerifyImageReplaced(CoreState& s) {
+    VerifyState& v = s.verify;
+    ForgetRepairs(v);
     v.device = s.image;
     s.scheduler.storeChecked = 1;
     SetSyncStatus(s, SyncStatus::Synced);
@@ -135,18 +144,12 @@ void VerifyImageReplaced(CoreState& s) {
 
 void VerifyReset(CoreState& s) {
     VerifyState& v = s.verify;
-    std::memset(v.written, 0, sizeof v.written);
-    std::memset(v.differs, 0, sizeof v.differs);
+    ForgetRepairs(v);
     v.onWire = 0;
     v.waitTicks = 0;
     v.sends = 0;
-    v.requested = 0;
     v.probe = 0;
-    v.rounds = 0;
     v.quiet = 0;
-    v.sinceRead = 0;
-    v.repaired = 0;
-    v.unconfirmed = 0;
     SetSyncStatus(s, SyncStatus::Unknown);
 }
 

@@ -167,14 +167,7 @@ int UsbLink::WriteUsbReport(const uint8_t* chunk) {
     Session& s = *m_session;
     std::lock_guard lock(s.mutex);
     if (s.busy) return 0;
-    QueuedReport job;
-    std::memcpy(job.bytes.data() + 1, chunk, kHidOutReportSize - 1);
-    job.frame = s.nextFrame++;
-    job.queuedAt = std::chrono::steady_clock::now();
-    s.queue.push_back(job);
-    s.busy = true;
-    s.writeFailed = false;
-    s.changed.notify_all();
+    Enqueue(s, chunk, s.nextFrame++, 0);
     return 1;
 }
 
@@ -192,16 +185,21 @@ bool UsbLink::QueueFrameReport(const uint8_t* chunk, bool firstOfFrame) {
         if (s.queue.size() >= kMaxQueuedReports) s.droppedFrame = s.queuingFrame;
     }
     if (s.queuingFrame == 0 || s.droppedFrame == s.queuingFrame) return false;
+    Enqueue(s, chunk, s.queuingFrame, s.queuingIndex++);
+    return true;
+}
+
+// Called with the session's mutex held.
+void UsbLink::Enqueue(Session& s, const uint8_t* chunk, uint64_t frame, int index) {
     QueuedReport job;
     std::memcpy(job.bytes.data() + 1, chunk, kHidOutReportSize - 1);
-    job.frame = s.queuingFrame;
-    job.index = s.queuingIndex++;
+    job.frame = frame;
+    job.index = index;
     job.queuedAt = std::chrono::steady_clock::now();
     s.queue.push_back(job);
     s.busy = true;
     s.writeFailed = false;
     s.changed.notify_all();
-    return true;
 }
 
 bool UsbLink::WaitWriteDone(std::chrono::steady_clock::time_point deadline) {

@@ -81,6 +81,7 @@ private:
     struct Session;
     struct QueuedReport;
     static void WriterLoop(Session& session);
+    static void Enqueue(Session& session, const uint8_t* chunk, uint64_t frame, int index);
     void deliverReport(uint64_t sessionId, const uint8_t* report);
     void deviceGone(uint64_t sessionId);
     void removalNotice(const std::string& path);
