@@ -101,7 +101,7 @@ void TwoWayMain(Entries& e) {
         e.set(high, "gain", "-3.0dB");
         e.set(high, "delay", "2.016ms");    // the horn's acoustic centre sits behind the woofer's
         e.band(high, 8, 3150, -2.5, "2.0"); // a presence dip
-        e.band(high, 10, 10000, 1.5, "0.7", "Hi_Shf");
+        e.band(high, 10, 12000, 1.5, "0.7", "Hi_Shf");
         e.limiter(high, -13);
 
         const std::string low = "out" + std::to_string(3 + side);
