@@ -86,7 +86,10 @@ void TwoWayMain(Entries& e) {
     for (const char* in : {"inA", "inB"}) {
         e.set(in, "mute", "off");
         e.set(in, "gain", "0.0dB");
+        e.band(in, 1, 80, 2.0, "0.7", "Lo_Shf");
+        e.set(in, "peq1.slope", "12dB");
         e.band(in, 4, 250, -1.5, "1.0");
+        e.band(in, 9, 10000, -1.0, "0.7", "Hi_Shf"); // the house curve lifts the air; this tames it
         e.geq(in, kGentleCurve);
     }
     for (const char* in : {"inC", "inD"}) {
