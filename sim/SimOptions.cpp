@@ -57,7 +57,8 @@ The unit:
                         between runs (written atomically after every store or rename and at exit)
   --seed N              seed of the meters and of every fault (default 1)
   --demo-setup          start with the demonstration programs: 1 "Two-way main" (current), 2 "Speech",
-                        3 "Band live", 4 "Background"; a --state file that exists still wins
+                        3 "Band live", 4 "Background"; a --state file that exists still wins. The
+                        meters follow a music-like programme (A/B a stereo pair, C/D quieter)
   --log                 log every frame in and out to stderr: time, link, direction, hex bytes
 
 Faults (all off by default; F is a fraction from 0 to 1):

@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         device.setState(state);
+        device.useDemoProgramme();
     }
 
     std::mutex stateMutex; // serialises saves of the state file

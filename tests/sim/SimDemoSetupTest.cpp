@@ -275,6 +275,32 @@ TEST(SimProgramme, drivesEveryOutputOfTheDemoThroughItsLimiters) {
     EXPECT_GE(limitedOutputs, 1);
 }
 
+// velmar-sim's own meters with the option: each heartbeat steps the programme a tenth of a second, and
+// a unit without it keeps its old sweep.
+TEST(SimProgramme, theDevicesMetersFollowItHeartbeatByHeartbeatOnlyWhenAsked) {
+    const SimProgramme programme(5);
+    SimDevice demo({SimModel::In4Out8, 1, 5});
+    demo.setState(DemoState());
+    demo.useDemoProgramme();
+    SimDevice plain({SimModel::In4Out8, 1, 5});
+    plain.setState(DemoState());
+    int differ = 0;
+    for (uint32_t step = 0; step < 50; ++step) {
+        const SimMeters::Levels d = demo.meterLevels();
+        const SimMeters::Levels p = plain.meterLevels();
+        // Input A's gain is 0 dB, so its meter reads the programme itself.
+        const double expected = programme.levelDbu(0, step * SimMeters::kHeartbeatSeconds);
+        EXPECT_NEAR(d.input[0], 100 + expected, 0.5 + 1e-9) << step;
+        differ += d.input[0] != p.input[0];
+        SimFrame beat;
+        beat.address = 1;
+        beat.command = simcmd::kHeartbeat;
+        ASSERT_TRUE(demo.handle(beat).reply);
+        ASSERT_TRUE(plain.handle(beat).reply);
+    }
+    EXPECT_GT(differ, 25);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // The option
 
