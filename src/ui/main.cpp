@@ -95,7 +95,9 @@ int main(int argc, char** argv) {
         ScreenshotTour tour(app, parser.value(screenshot));
         DemoSimulator processor;
         QString setupError;
-        if (!processor.useDemoSetup(&setupError) || !tour.readProcessor(processor.device())) {
+        if (processor.useDemoSetup(&setupError) && !tour.readProcessor(processor.device()))
+            setupError = QStringLiteral("it did not answer the handshake and the read of its image");
+        if (!setupError.isEmpty()) {
             std::fprintf(stderr, "velmar: the demo processor cannot be read: %s\n", qPrintable(setupError));
             return 1;
         }
