@@ -251,6 +251,11 @@ void SimDevice::setState(const SimDeviceState& state) {
     if (state_.currentProgram > kSimProgramCount) state_.currentProgram = 0;
 }
 
+void SimDevice::useDemoProgramme() {
+    std::lock_guard lock(mutex_);
+    meters_.useDemoProgramme();
+}
+
 SimMeters::Levels SimDevice::meterLevels() const {
     std::lock_guard lock(mutex_);
     return meters_.compute(state_.image, config_.model, heartbeats_);

@@ -100,6 +100,8 @@ public:
     // The meters the next heartbeat would report, in channel order / in the model's payload order.
     SimMeters::Levels meterLevels() const;
     std::array<uint8_t, 16> meterPayload() const;
+    // The meters follow the demo's music-like programme, one heartbeat a tenth of a second.
+    void useDemoProgramme();
     // Fixes an input's programme level in dBu (nullopt: simulated again).
     void setProgrammeLevel(int input, std::optional<double> dBu);
 

@@ -41,11 +41,16 @@ SimMeters::SimMeters(uint64_t seed) : seed_(seed) {
 double SimMeters::programmeDbu(int input, uint32_t step) const {
     if (input < 0 || input >= kInputCount) return kSilence;
     if (fixed_[input]) return *fixed_[input];
+    if (demo_) return demo_->levelDbu(input, step * kHeartbeatSeconds);
     const Source& s = sources_[input];
     const double t = static_cast<double>(step);
     SimRandom noise(SimRandom::mix(seed_, static_cast<uint64_t>(input) + 1, step));
     return s.base + s.depth1 * std::sin(2 * kPi * t / s.period1 + s.phase1) +
            s.depth2 * std::sin(2 * kPi * t / s.period2 + s.phase2) + (noise.unit() * 2.0 - 1.0);
+}
+
+void SimMeters::useDemoProgramme() {
+    demo_.emplace(seed_);
 }
 
 void SimMeters::setProgramme(int input, std::optional<double> dBu) {

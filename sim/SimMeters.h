@@ -4,6 +4,7 @@
 
 #include "core/DeviceImage.h"
 #include "sim/SimModel.h"
+#include "sim/SimProgramme.h"
 
 #include <array>
 #include <cstdint>
@@ -27,6 +28,11 @@ public:
     // roughly -27 to +9 dBu, each input with its own rate and phase. Deterministic in (seed, step).
     double programmeDbu(int input, uint32_t step) const;
 
+    // The music-like programme of the demo (SimProgramme with this seed) in place of the two sweeps,
+    // one heartbeat taken as kHeartbeatSeconds.
+    void useDemoProgramme();
+    static constexpr double kHeartbeatSeconds = 0.1;
+
     // Fixes an input's programme at a level (tests), or gives it back to the simulation (nullopt).
     void setProgramme(int input, std::optional<double> dBu);
 
@@ -48,6 +54,7 @@ private:
     uint64_t seed_;
     std::array<Source, kInputCount> sources_{};
     std::array<std::optional<double>, kInputCount> fixed_{};
+    std::optional<SimProgramme> demo_;
 };
 
 } // namespace velmar

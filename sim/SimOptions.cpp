@@ -56,6 +56,9 @@ The unit:
   --state FILE          keep the image, current program, program names and stored programs in FILE
                         between runs (written atomically after every store or rename and at exit)
   --seed N              seed of the meters and of every fault (default 1)
+  --demo-setup          start with the demonstration programs: 1 "Two-way main" (current), 2 "Speech",
+                        3 "Band live", 4 "Background"; a --state file that exists still wins. The
+                        meters follow a music-like programme (A/B a stereo pair, C/D quieter)
   --log                 log every frame in and out to stderr: time, link, direction, hex bytes
 
 Faults (all off by default; F is a fraction from 0 to 1):
@@ -166,6 +169,10 @@ SimOptions::Parsed SimOptions::parse(int argc, const char* const* argv) {
             log = true;
             continue;
         }
+        if (arg == "--demo-setup") {
+            demoSetup = true;
+            continue;
+        }
         std::string name = arg;
         bool inlineValue = false;
         if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
@@ -175,7 +182,7 @@ SimOptions::Parsed SimOptions::parse(int argc, const char* const* argv) {
         }
         const auto it = withValue.find(name);
         if (it == withValue.end()) {
-            result.error = (name == "--pty" || name == "--log" || name == "--help")
+            result.error = (name == "--pty" || name == "--log" || name == "--help" || name == "--demo-setup")
                                ? name + " takes no value"
                                : "unknown option '" + arg + "'";
             return result;

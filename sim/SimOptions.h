@@ -19,6 +19,7 @@ struct SimOptions {
     int address = 1;
     std::string statePath;
     bool log = false;
+    bool demoSetup = false; // --demo-setup: the named two-way programs instead of flat defaults
     uint64_t seed = 1;
     SimFaultConfig faults; // its seed is --seed
     bool help = false;

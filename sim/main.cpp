@@ -1,4 +1,5 @@
 // velmar-sim: the loudspeaker processor simulator on TCP and a pseudo-terminal.
+#include "sim/SimDemoSetup.h"
 #include "sim/SimDevice.h"
 #include "sim/SimFrameLog.h"
 #include "sim/SimOptions.h"
@@ -50,6 +51,17 @@ int main(int argc, char** argv) {
     ::signal(SIGPIPE, SIG_IGN);
 
     SimDevice device({options.model, static_cast<uint8_t>(options.address), options.seed});
+    if (options.demoSetup) {
+        // Before the state file: a unit that has kept its own programs comes back with them.
+        SimDeviceState state = device.state();
+        std::string error;
+        if (!ApplySimDemoSetup(state, error)) {
+            std::fprintf(stderr, "velmar-sim: the demo setup is refused: %s\n", error.c_str());
+            return 1;
+        }
+        device.setState(state);
+        device.useDemoProgramme();
+    }
 
     std::mutex stateMutex; // serialises saves of the state file
     auto saveState = [&] {

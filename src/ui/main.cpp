@@ -88,10 +88,19 @@ int main(int argc, char** argv) {
     parser.process(application);
 
     if (parser.isSet(screenshot)) {
-        // No processor and no USB: what the screen shows before anything is connected.
+        // No link and no USB: the pages show what the demo processor's first exchange reads, the
+        // two-way setup of velmar --demo, so the pictures show curves rather than flat lines.
         CVelmarApp app(nullptr, UiHooks{});
         app.InitInstance();
         ScreenshotTour tour(app, parser.value(screenshot));
+        DemoSimulator processor;
+        QString setupError;
+        if (processor.useDemoSetup(&setupError) && !tour.readProcessor(processor.device()))
+            setupError = QStringLiteral("it did not answer the handshake and the read of its image");
+        if (!setupError.isEmpty()) {
+            std::fprintf(stderr, "velmar: the demo processor cannot be read: %s\n", qPrintable(setupError));
+            return 1;
+        }
         const bool ok = tour.run();
         std::printf("velmar: %lld screenshots in %s\n", static_cast<long long>(tour.written().size()),
                     qPrintable(parser.value(screenshot)));
@@ -142,6 +151,11 @@ int main(int argc, char** argv) {
         DemoSimulator simulator(*model);
         simulator.setFaults(faults);
         QString error;
+        if (!simulator.useDemoSetup(&error)) {
+            std::fprintf(stderr, "velmar: the demo setup is refused: %s\n", qPrintable(error));
+            return 1;
+        }
+        simulator.startProgramme();
         if (!simulator.start(&error)) {
             std::fprintf(stderr, "velmar: the demo processor cannot start: %s\n", qPrintable(error));
             return 1;

@@ -1,6 +1,7 @@
 // The in-process simulator of the demo.
 #include "ui/app/DemoSimulator.h"
 
+#include "sim/SimDemoSetup.h"
 #include "sim/SimHidBackend.h"
 #include "sim/SimPtyEndpoint.h"
 #include "sim/SimTcpEndpoint.h"
@@ -18,7 +19,10 @@ constexpr int kDemoBaud = 19200;
 } // namespace
 
 DemoSimulator::DemoSimulator(SimModel model, uint8_t address, QObject* parent)
-    : QObject(parent), m_device(SimDeviceConfig{model, address, 1}) {}
+    : QObject(parent), m_device(SimDeviceConfig{model, address, 1}) {
+    m_programmeTimer.setInterval(kProgrammeIntervalMs);
+    connect(&m_programmeTimer, &QTimer::timeout, this, &DemoSimulator::stepProgramme);
+}
 
 DemoSimulator::~DemoSimulator() {
     stop();
@@ -49,10 +53,34 @@ bool DemoSimulator::start(QString* error) {
 }
 
 void DemoSimulator::stop() {
+    m_programmeTimer.stop();
     if (m_tcp) m_tcp->stop();
     if (m_pty) m_pty->stop();
     m_tcp.reset();
     m_pty.reset();
+}
+
+bool DemoSimulator::useDemoSetup(QString* error) {
+    SimDeviceState state = m_device.state();
+    std::string reason;
+    if (!ApplySimDemoSetup(state, reason)) {
+        if (error) *error = QString::fromStdString(reason);
+        return false;
+    }
+    m_device.setState(state);
+    return true;
+}
+
+void DemoSimulator::startProgramme(uint64_t seed) {
+    m_programme = SimProgramme(seed);
+    m_programmeClock.start();
+    stepProgramme();
+    m_programmeTimer.start();
+}
+
+void DemoSimulator::stepProgramme() {
+    const double seconds = m_programmeClock.isValid() ? m_programmeClock.elapsed() / 1000.0 : 0.0;
+    for (int i = 0; i < kInputCount; ++i) m_device.setProgrammeLevel(i, m_programme.levelDbu(i, seconds));
 }
 
 quint16 DemoSimulator::tcpPort() const {

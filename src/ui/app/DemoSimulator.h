@@ -5,9 +5,12 @@
 #include "sim/SimDevice.h"
 #include "sim/SimFaultInjector.h"
 #include "sim/SimModel.h"
+#include "sim/SimProgramme.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -39,6 +42,15 @@ public:
     // Starts the TCP server on a free port of 127.0.0.1 and the pseudo-terminal (paced like a 19200
     // bit/s line). False, with a reason, when either cannot start.
     bool start(QString* error = nullptr);
+
+    // The demonstration programs (1 "Two-way main" current, 2 "Speech", 3 "Band live", 4 "Background")
+    // in place of the flat defaults. False, with the refused entry, if the field table takes one
+    // differently; the processor is then left as it was.
+    bool useDemoSetup(QString* error = nullptr);
+    // Drives the inputs' programme levels from a music-like envelope every kProgrammeIntervalMs, so the
+    // meters move as with a real source. Without it the processor's own slow sweep runs.
+    void startProgramme(uint64_t seed = 1);
+    static constexpr int kProgrammeIntervalMs = 50;
     void stop();
 
     quint16 tcpPort() const;
@@ -61,6 +73,7 @@ signals:
 
 private:
     void setPtyPath(const QString& path);
+    void stepProgramme();
 
     SimDevice m_device;
     SimFaultConfig m_faults;
@@ -69,6 +82,9 @@ private:
     SimHidBackend* m_usb = nullptr; // owned by the LinkController it was given to
     QString m_ptyPath;
     AppState* m_state = nullptr;
+    SimProgramme m_programme;
+    QTimer m_programmeTimer;
+    QElapsedTimer m_programmeClock;
 };
 
 } // namespace velmar

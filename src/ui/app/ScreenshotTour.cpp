@@ -1,7 +1,9 @@
 // The screenshot tour.
 #include "ui/app/ScreenshotTour.h"
 
+#include "core/ReplyParser.h"
 #include "core/Verify.h"
+#include "sim/SimDevice.h"
 #include "ui/app/DeviceConfig.h"
 #include "ui/app/SyncIndicator.h"
 #include "ui/app/VelmarApp.h"
@@ -54,6 +56,30 @@ bool ScreenshotTour::save(const QImage& image, const QString& name) {
     }
     m_written << path;
     return true;
+}
+
+bool ScreenshotTour::readProcessor(SimDevice& device) {
+    CoreState& s = m_app.state().core;
+    const auto exchange = [&](uint8_t command, uint8_t p1, uint8_t p2) {
+        SimFrame ask;
+        ask.address = device.address();
+        ask.command = command;
+        ask.p1 = p1;
+        ask.p2 = p2;
+        const SimDevice::Outcome outcome = device.handle(ask);
+        if (!outcome.reply) return false;
+        const std::vector<uint8_t> bytes = outcome.reply->encode();
+        FeedBytes(s, bytes.data(), static_cast<int16_t>(bytes.size()));
+        return true;
+    };
+    // The handshake asks for the image next (program 0, the image as it stands); its request is taken
+    // as sent, so the reply is awaited and replaces the start image as at a connection.
+    if (!exchange(simcmd::kHandshake, 6, 0)) return false;
+    s.scheduler.sent = 1;
+    s.scheduler.onWire = 1;
+    if (!exchange(simcmd::kLoadProgram, 0, 0)) return false;
+    QApplication::processEvents(); // the refresh the image posted
+    return s.linkConfirmed == 2;
 }
 
 bool ScreenshotTour::run() {

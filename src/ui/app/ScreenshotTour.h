@@ -10,14 +10,20 @@ class QImage;
 namespace velmar {
 
 class CVelmarApp;
+class SimDevice;
 
-// Works on an initialised application with no processor; leaves it in English, configuration 7, on
-// the Home tab. File names: "cfg7-en-tab03-geq-a.png", "dialog-connect-zh.png", "menu-en-device.png",
-// "message-en-warning.png", "verify-en-synced.png". The sync indicator's states are staged in the core's
-// verify state, which is put back afterwards. UI thread only.
+// Works on an initialised application with no link open (see readProcessor); leaves it in English,
+// configuration 7, on the Home tab. File names: "cfg7-en-tab03-geq-a.png", "dialog-connect-zh.png",
+// "menu-en-device.png", "message-en-warning.png", "verify-en-synced.png". The sync indicator's states are
+// staged in the core's verify state, which is put back afterwards. UI thread only.
 class ScreenshotTour {
 public:
     ScreenshotTour(CVelmarApp& app, const QString& directory);
+
+    // Reads a processor's identification, program names and whole image through the core's reply
+    // parser, as a connection's first exchange does, so the pages show its setup rather than the
+    // flat start image. The link itself stays closed. False if the processor does not answer.
+    bool readProcessor(SimDevice& device);
 
     // Writes every image; false if the directory cannot be made or an image cannot be written.
     bool run();

@@ -1,7 +1,10 @@
 // The screenshot tour writes one image per tab, configuration and language, and each dialog and menu,
-// and leaves the application as it found it.
+// and leaves the application as it found it; before it, the demo processor's setup is read in as a
+// connection reads it.
 #include "support/TestApp.h"
 
+#include "sim/SimDemoSetup.h"
+#include "ui/app/DemoSimulator.h"
 #include "ui/app/DeviceConfig.h"
 #include "ui/app/ScreenshotTour.h"
 #include "ui/app/SyncIndicator.h"
@@ -9,6 +12,8 @@
 #include <QDir>
 #include <QImage>
 #include <QtTest>
+
+#include <cstring>
 
 using namespace velmar;
 using velmar::test::TestApp;
@@ -50,6 +55,30 @@ private slots:
         QCOMPARE(t.core().verify.status, SyncStatus::Unknown);
         QCOMPARE(t.core().scheduler.storeProgram, uint8_t(0));
         QCOMPARE(t.window().syncIndicator()->text(), QString());
+    }
+
+    // The pages show the demo's current program and names, with nothing left waiting in the scheduler
+    // and no link opened; the tour run on it still leaves that image in place.
+    void readsTheDemoProcessorsSetupAsAConnectionDoes() {
+        TestApp t;
+        DemoSimulator processor;
+        QString error;
+        QVERIFY2(processor.useDemoSetup(&error), qPrintable(error));
+        ScreenshotTour tour(t.app(), QDir(QDir::tempPath()).filePath(QStringLiteral("velmar-tour-unused")));
+        QVERIFY(tour.readProcessor(processor.device()));
+
+        DeviceImage expected{};
+        std::string reason;
+        QVERIFY(SimDemoImage(1, expected, reason));
+        QVERIFY(std::memcmp(&t.core().image, &expected, sizeof expected) == 0);
+        QCOMPARE(QString::fromLatin1(t.core().programNames[1]).trimmed(), QStringLiteral("Two-way main"));
+        QCOMPARE(QString::fromLatin1(t.core().programNames[4]).trimmed(), QStringLiteral("Background"));
+        QCOMPARE(QString::fromLatin1(t.core().programNames[5]).trimmed(), QStringLiteral("USER 5"));
+        QCOMPARE(t.core().system.currentProgram(), uint8_t(1));
+        QCOMPARE(t.core().linkConfirmed, uint8_t(2));
+        QCOMPARE(t.core().linkConnected, uint8_t(0));
+        QCOMPARE(t.core().scheduler.onWire, uint8_t(0));
+        QVERIFY(t.messages.isEmpty());
     }
 };
 
